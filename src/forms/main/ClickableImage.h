@@ -1,0 +1,24 @@
+// A picture control that reports clicks, as Image1 does on Main and frmAbout.
+#pragma once
+
+#include <QLabel>
+
+namespace quelvane {
+
+class ClickableImage : public QLabel {
+    Q_OBJECT
+
+public:
+    using QLabel::QLabel;
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};
+
+// The program's own 64 x 64 icon.
+QPixmap ProgramIcon();
+
+} // namespace quelvane

@@ -1,0 +1,48 @@
+// Main: the start-up window and the program's only command centre.
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace quelvane {
+
+class ClickableImage;
+
+class MainWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+
+    QLabel *Label1 = nullptr;
+    ClickableImage *Image1 = nullptr;
+    QPushButton *cmdGenerate = nullptr;
+    QPushButton *cmdLoad = nullptr;
+    QPushButton *cmdSave = nullptr;
+    QPushButton *cmdPrint = nullptr;
+    QPushButton *cmdStats = nullptr;
+    QPushButton *cmdSkills = nullptr;
+    QPushButton *cmdExit = nullptr;
+    QPushButton *cmdSecret = nullptr;
+
+    // The status line: plain text only.
+    void SetStatus(const QString &text);
+
+    static const QString kWelcome;
+
+public slots:
+    void cmdGenerate_Click();
+    void cmdExit_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+};
+
+// The one Main of the program; created by the application at start.
+MainWindow *MainForm();
+void SetMainForm(MainWindow *form);
+
+} // namespace quelvane

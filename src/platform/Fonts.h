@@ -1,0 +1,33 @@
+// The designed fonts ("MS Sans Serif", "Arial") and their stand-in on this system.
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+namespace quelvane {
+
+enum FontStyle : unsigned {
+    Regular = 0,
+    Bold = 1u << 0,
+    Italic = 1u << 1,
+    Underline = 1u << 2,
+};
+
+// The family actually used for a designed one. Both designed families map to Liberation
+// Sans, named directly: asking Qt for a missing family makes it search its aliases, which
+// is slow at start-up.
+QString StandInFamily(const QString &designedFamily);
+
+QFont DesignedFont(const QString &designedFamily, qreal pointSize, unsigned style = Regular);
+
+inline QFont MsSansSerif(qreal pointSize, unsigned style = Regular)
+{
+    return DesignedFont(QStringLiteral("MS Sans Serif"), pointSize, style);
+}
+
+inline QFont Arial(qreal pointSize, unsigned style = Regular)
+{
+    return DesignedFont(QStringLiteral("Arial"), pointSize, style);
+}
+
+} // namespace quelvane

@@ -1,0 +1,131 @@
+# End-to-end harness: drives the real quelvane binary under Xvfb with xdotool, as a person
+# would. Sourced by each case:  source "$E2E_LIB" "$@"   (args: binary, output folder).
+set -euo pipefail
+
+E2E_BIN=$1
+E2E_OUT=$2
+E2E_NAME=$(basename "$E2E_OUT")
+rm -rf "$E2E_OUT"
+mkdir -p "$E2E_OUT"
+E2E_TMP=$(mktemp -d)
+E2E_XVFB_PID=""
+E2E_APP_PID=""
+export XDG_RUNTIME_DIR=$E2E_TMP/runtime
+mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+export QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY
+
+e2e_log() { echo "[$E2E_NAME] $*"; }
+
+e2e_cleanup() {
+    local status=$?
+    if [ -n "$E2E_APP_PID" ] && kill -0 "$E2E_APP_PID" 2>/dev/null; then
+        kill "$E2E_APP_PID" 2>/dev/null || true
+        wait "$E2E_APP_PID" 2>/dev/null || true
+    fi
+    if [ -n "$E2E_XVFB_PID" ]; then
+        kill "$E2E_XVFB_PID" 2>/dev/null || true
+        wait "$E2E_XVFB_PID" 2>/dev/null || true
+    fi
+    rm -rf "$E2E_TMP"
+    [ $status -eq 0 ] && e2e_log "passed" || e2e_log "FAILED (screenshots in $E2E_OUT)"
+    return $status
+}
+trap e2e_cleanup EXIT
+
+e2e_fail() {
+    e2e_log "FAIL: $*"
+    [ -n "${DISPLAY:-}" ] && import -window root "$E2E_OUT/failure.png" 2>/dev/null || true
+    exit 1
+}
+
+# A private X server at 96 DPI on a display number it picks itself.
+e2e_start_xvfb() {
+    local fdfile=$E2E_TMP/display
+    : >"$fdfile"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$fdfile" 2>"$E2E_OUT/xvfb.log" &
+    E2E_XVFB_PID=$!
+    for _ in $(seq 100); do
+        [ -s "$fdfile" ] && break
+        sleep 0.05
+    done
+    [ -s "$fdfile" ] || e2e_fail "Xvfb did not start"
+    export DISPLAY=":$(tr -d '[:space:]' <"$fdfile")"
+    e2e_log "Xvfb on $DISPLAY"
+}
+
+# Starts the program (extra arguments go to the environment: VAR=value ...).
+e2e_start_app() {
+    env "$@" "$E2E_BIN" >"$E2E_OUT/app.log" 2>&1 &
+    E2E_APP_PID=$!
+}
+
+# Prints the id of the visible window whose title is exactly $1; waits up to $2 seconds.
+e2e_wait_window() {
+    local title=$1 timeout=${2:-10} id
+    for _ in $(seq $((timeout * 20))); do
+        id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1 || true)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.05
+    done
+    e2e_fail "no visible window titled '$title' after ${timeout}s"
+}
+
+# Succeeds when no visible window has the title $1 within $2 seconds.
+e2e_wait_window_gone() {
+    local title=$1 timeout=${2:-10}
+    for _ in $(seq $((timeout * 20))); do
+        xdotool search --onlyvisible --name "^${title}\$" >/dev/null 2>&1 || return 0
+        sleep 0.05
+    done
+    e2e_fail "window '$title' still visible after ${timeout}s"
+}
+
+# "x y width height" of a window's inside, in screen pixels.
+e2e_geometry() {
+    xwininfo -id "$1" | awk '
+        /Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+        /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}'
+}
+
+e2e_expect_geometry() {
+    local id=$1 expected=$2 actual
+    actual=$(e2e_geometry "$id")
+    [ "$actual" = "$expected" ] || e2e_fail "geometry of $id is '$actual', expected '$expected'"
+}
+
+e2e_focus() { xdotool windowfocus --sync "$1"; sleep 0.1; }
+e2e_key() { xdotool key --delay 50 "$@"; sleep 0.2; }
+e2e_type() { xdotool type --delay 20 "$1"; sleep 0.2; }
+# Clicks at (x, y) pixels inside window $1.
+e2e_click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.2; }
+
+e2e_screenshot() { import -window root "$E2E_OUT/$1.png"; }
+
+# Number of pixels that differ between two screenshots.
+e2e_pixels_changed() {
+    # compare exits 1 when the pictures differ, which is the point here.
+    { compare -metric AE "$E2E_OUT/$1.png" "$E2E_OUT/$2.png" null: 2>&1 || true; } | awk '{print int($1)}'
+}
+
+# Waits for the program to end; prints its exit status.
+e2e_wait_exit() {
+    local timeout=${1:-10}
+    for _ in $(seq $((timeout * 20))); do
+        if ! kill -0 "$E2E_APP_PID" 2>/dev/null; then
+            local status=0
+            wait "$E2E_APP_PID" || status=$?
+            E2E_APP_PID=""
+            echo "$status"
+            return 0
+        fi
+        sleep 0.05
+    done
+    e2e_fail "program still running after ${timeout}s"
+}
+
+# Text of the program's log, for messages the program printed.
+e2e_app_log() { cat "$E2E_OUT/app.log"; }

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# The main window as a person meets it: where it opens, Generate by its access key, Exit.
+source "$E2E_LIB" "$@"
+
+e2e_start_xvfb
+e2e_start_app
+main=$(e2e_wait_window "Quelvane Cadrelant Generator")
+# 2625, 1365, 4815 x 4785 twips at 96 DPI.
+e2e_expect_geometry "$main" "175 91 321 319"
+sleep 0.5
+e2e_screenshot before
+
+e2e_focus "$main"
+e2e_key alt+n
+e2e_screenshot generated
+changed=$(e2e_pixels_changed before generated)
+[ "$changed" -gt 50 ] || e2e_fail "Alt+N did not repaint the status line ($changed pixels changed)"
+
+e2e_key alt+n
+e2e_screenshot generated-again
+changed=$(e2e_pixels_changed generated generated-again)
+[ "$changed" -gt 20 ] || e2e_fail "a second Generate showed the same character ($changed pixels)"
+
+e2e_key alt+x
+status=$(e2e_wait_exit 10)
+[ "$status" -eq 0 ] || e2e_fail "Exit ended the program with status $status"

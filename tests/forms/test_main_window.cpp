@@ -1,0 +1,187 @@
+#include <QtTest>
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
+
+#include "ScriptedRandom.h"
+#include "forms/Forms.h"
+#include "forms/main/ClickableImage.h"
+#include "forms/main/MainWindow.h"
+#include "model/modTarvock.h"
+#include "platform/Controls.h"
+#include "platform/Twips.h"
+
+using namespace quelvane;
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+    MainWindow *main_ = nullptr;
+
+private slots:
+    void initTestCase() { SetLogicalDpiForTesting(96); }
+
+    void init()
+    {
+        CharacterRecord = {};
+        main_ = new MainWindow;
+        SetMainForm(main_);
+    }
+
+    void cleanup()
+    {
+        UnloadAllForms();
+        SetMainForm(nullptr);
+        delete main_;
+        main_ = nullptr;
+    }
+
+    void windowIsBorderlessAtItsDesignedPlace()
+    {
+        QCOMPARE(main_->objectName(), QString("Main"));
+        QVERIFY(main_->windowFlags() & Qt::FramelessWindowHint);
+        const TwipsRect r = ToTwips(main_->geometry());
+        QCOMPARE(r.left, 2625);
+        QCOMPARE(r.top, 1365);
+        QCOMPARE(r.width, 4815);
+        QCOMPARE(r.height, 4785);
+        QCOMPARE(main_->palette().color(QPalette::Window), QColor(Qt::black));
+    }
+
+    void controlsAtTheirPlaces_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QList<int>>("twips");
+        QTest::addRow("Label1") << "Label1" << QString() << QList<int>{240, 240, 4335, 735};
+        QTest::addRow("Image1") << "Image1" << QString() << QList<int>{600, 1080, 1440, 1320};
+        QTest::addRow("cmdGenerate") << "cmdGenerate" << "Generate &New Cadrelant" << QList<int>{2520, 1080, 2055, 615};
+        QTest::addRow("cmdLoad") << "cmdLoad" << "&Load Cadrelant" << QList<int>{2520, 1800, 2055, 615};
+        QTest::addRow("cmdSave") << "cmdSave" << "&Save Cadrelant" << QList<int>{2520, 2520, 2055, 615};
+        QTest::addRow("cmdPrint") << "cmdPrint" << "&Print Cadrelant" << QList<int>{2520, 3240, 2055, 615};
+        QTest::addRow("cmdStats") << "cmdStats" << "View &Attributes" << QList<int>{240, 2520, 2055, 615};
+        QTest::addRow("cmdSkills") << "cmdSkills" << "View S&kills" << QList<int>{240, 3240, 2055, 615};
+        QTest::addRow("cmdExit") << "cmdExit" << "E&xit" << QList<int>{2520, 3960, 2055, 615};
+        QTest::addRow("cmdSecret") << "cmdSecret" << "View Se&cret Stuff" << QList<int>{240, 3960, 2055, 615};
+    }
+    void controlsAtTheirPlaces()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QList<int>, twips);
+        auto *widget = main_->findChild<QWidget *>(name);
+        QVERIFY2(widget, qPrintable(name));
+        const TwipsRect r = ToTwips(widget->geometry());
+        // One pixel is 15 twips: the table's values round to the nearest pixel.
+        QVERIFY(qAbs(r.left - twips[0]) <= 8);
+        QVERIFY(qAbs(r.top - twips[1]) <= 8);
+        QVERIFY(qAbs(r.width - twips[2]) <= 15);
+        QVERIFY(qAbs(r.height - twips[3]) <= 15);
+        if (auto *button = qobject_cast<QPushButton *>(widget)) {
+            QCOMPARE(button->text(), caption);
+            QCOMPARE(button->font().pointSizeF(), 8.25);
+            QVERIFY(button->font().bold());
+            QCOMPARE(button->font().family(), QString("Liberation Sans"));
+            // The caption, without its access-key mark, fits inside the button's face.
+            const QFontMetrics metrics(button->font());
+            const int textWidth = metrics.horizontalAdvance(LabelCaptionText(caption));
+            QVERIFY2(textWidth + 8 <= button->width(),
+                     qPrintable(QString("%1: %2 px in %3").arg(name).arg(textWidth).arg(button->width())));
+        }
+    }
+
+    void tabOrderAndInitialFocus()
+    {
+        const char *order[] = {"cmdGenerate", "cmdLoad", "cmdSave", "cmdPrint",
+                               "cmdStats", "cmdSkills", "cmdExit", "cmdSecret"};
+        QWidget *w = main_->cmdGenerate;
+        for (const char *name : order) {
+            QCOMPARE(w->objectName(), QString(name));
+            w = w->nextInFocusChain();
+        }
+        main_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(main_));
+        main_->activateWindow();
+        QTRY_COMPARE(QApplication::focusWidget(), main_->cmdGenerate);
+    }
+
+    void accessKeysAreTheMarkedLetters_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addRow("Generate: Alt+N") << "cmdGenerate" << QKeySequence(Qt::ALT | Qt::Key_N);
+        QTest::addRow("Load: Alt+L") << "cmdLoad" << QKeySequence(Qt::ALT | Qt::Key_L);
+        QTest::addRow("Save: Alt+S") << "cmdSave" << QKeySequence(Qt::ALT | Qt::Key_S);
+        QTest::addRow("Print: Alt+P") << "cmdPrint" << QKeySequence(Qt::ALT | Qt::Key_P);
+        QTest::addRow("Attributes: Alt+A") << "cmdStats" << QKeySequence(Qt::ALT | Qt::Key_A);
+        QTest::addRow("Skills: Alt+K") << "cmdSkills" << QKeySequence(Qt::ALT | Qt::Key_K);
+        QTest::addRow("Exit: Alt+X") << "cmdExit" << QKeySequence(Qt::ALT | Qt::Key_X);
+        QTest::addRow("Secret: Alt+C") << "cmdSecret" << QKeySequence(Qt::ALT | Qt::Key_C);
+    }
+    void accessKeysAreTheMarkedLetters()
+    {
+        // The real key presses are driven end to end under Xvfb.
+        QFETCH(QString, name);
+        QFETCH(QKeySequence, keys);
+        auto *button = main_->findChild<QPushButton *>(name);
+        QVERIFY(button);
+        QCOMPARE(button->shortcut(), keys);
+    }
+
+    void statusLineStartsWithTheWelcome()
+    {
+        QCOMPARE(main_->Label1->text(), QString("Welcome to the Quelvane Cadrelant Generator."));
+        QCOMPARE(main_->Label1->textFormat(), Qt::PlainText);
+        QCOMPARE(main_->Label1->palette().color(QPalette::WindowText), QColor(0, 192, 0));
+        QCOMPARE(main_->Label1->frameShape(), QFrame::Box);
+        // The welcome line, wrapped, fits the label's height.
+        const QFontMetrics metrics(main_->Label1->font());
+        const QRect needed = metrics.boundingRect(main_->Label1->contentsRect(), Qt::TextWordWrap,
+                                                  main_->Label1->text());
+        QVERIFY(needed.height() <= main_->Label1->contentsRect().height());
+        QVERIFY(needed.width() <= main_->Label1->contentsRect().width());
+    }
+
+    void generateWritesTheNewName()
+    {
+        main_->cmdGenerate->click();
+        const QString name = QString::fromStdString(CharacterRecord.Name);
+        QCOMPARE(name.size(), 9);
+        QCOMPARE(main_->Label1->text(), name + " created.");
+    }
+
+    void generateTwiceReplacesTheName()
+    {
+        testing::ScriptedRandom random;
+        testing::GenerationScript first;
+        testing::GenerationScript second;
+        second.nameRolls = {{26, 26}, {21, 26}, {26, 26}, {26, 26}, {26, 26}, {4, 5}};
+        first.Load(random);
+        second.Load(random);
+        testing::ScopedRandomSource scope(&random);
+        main_->cmdGenerate->click();
+        QCOMPARE(main_->Label1->text(), QString("ABC-R-CEA created."));
+        main_->cmdGenerate->click();
+        QCOMPARE(QString::fromStdString(CharacterRecord.Name), QString("ZUZ-R-ZZO"));
+        QCOMPARE(main_->Label1->text(), QString("ZUZ-R-ZZO created."));
+        QCOMPARE(random.reseeds, 2);
+    }
+
+    void statusLineNeverReadsRichText()
+    {
+        main_->SetStatus("<b>bold</b> &amp; <img src=x>");
+        QCOMPARE(main_->Label1->textFormat(), Qt::PlainText);
+        QCOMPARE(main_->Label1->text(), QString("<b>bold</b> &amp; <img src=x>"));
+    }
+
+    void pictureShowsTheIcon()
+    {
+        QVERIFY(!ProgramIcon().isNull());
+        QCOMPARE(ProgramIcon().size(), QSize(64, 64));
+        QVERIFY(main_->Image1->hasScaledContents());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
