@@ -27,3 +27,14 @@ test: build
 
 clean:
 	rm -rf $(BUILD)
+
+# The whole suite under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer.
+SANITIZE_BUILD ?= build-sanitize
+.PHONY: test-sanitize
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUELVANE_SANITIZE=ON
+	cmake --build $(SANITIZE_BUILD)
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure
