@@ -1,5 +1,5 @@
-// A save killed at any moment leaves the old file or the new one, byte for byte, never a mix,
-// an empty file or a stray temporary file.
+// Files under stress: a save killed at any moment leaves the old file or the new one, byte for
+// byte; no file, however large or strange, makes a load hang or take unbounded memory.
 #include <QtTest>
 
 #include <QDir>
@@ -9,6 +9,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -63,7 +64,7 @@ pid_t StartChild(const QStringList &args)
 
 } // namespace
 
-class TestSaveCrash : public QObject {
+class TestFileRobustness : public QObject {
     Q_OBJECT
 
 private slots:
@@ -162,6 +163,45 @@ private slots:
         QCOMPARE(SaveStagingPath(path), staging);
     }
 
+    void hugeOrEndlessFilesLoadInBoundedMemory_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("outcome");
+        QTest::addRow("a sparse gigabyte of NUL bytes") << "sparse" << "read:TooLarge";
+        QTest::addRow("64 MiB of letters without a line end") << "letters" << "read:TooLarge";
+        QTest::addRow("an endless device") << "/dev/zero" << "file:2";
+        QTest::addRow("a FIFO with no writer") << "fifo" << "file:2";
+    }
+    void hugeOrEndlessFilesLoadInBoundedMemory()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, outcome);
+        QTemporaryDir dir;
+        QString path = kind;
+        if (kind == "sparse") {
+            path = dir.filePath("huge.tbl");
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.resize(qint64(1) << 30));
+        } else if (kind == "letters") {
+            path = dir.filePath("letters.tbl");
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            const QByteArray block(1 << 20, 'A');
+            for (int i = 0; i < 64; ++i)
+                QCOMPARE(file.write(block), block.size());
+        } else if (kind == "fifo") {
+            path = dir.filePath("pipe.tbl");
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        }
+        QProcess child;
+        child.start(QCoreApplication::applicationDirPath() + "/load_child", {path, "96"});
+        QVERIFY(child.waitForFinished(20000)); // a hang fails here
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 0);
+        QCOMPARE(QString::fromLatin1(child.readAllStandardOutput()).trimmed(), outcome);
+    }
+
     void savingKeepsTheOldPermissions()
     {
         QTemporaryDir dir;
@@ -175,5 +215,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSaveCrash)
-#include "test_save_crash.moc"
+QTEST_GUILESS_MAIN(TestFileRobustness)
+#include "test_file_robustness.moc"
