@@ -118,6 +118,9 @@ MainWindow::MainWindow(QWidget *parent)
     }
 
     connect(cmdGenerate, &QPushButton::clicked, this, &MainWindow::cmdGenerate_Click);
+    connect(cmdStats, &QPushButton::clicked, this, &MainWindow::cmdStats_Click);
+    connect(cmdSkills, &QPushButton::clicked, this, &MainWindow::cmdSkills_Click);
+    connect(cmdSecret, &QPushButton::clicked, this, &MainWindow::cmdSecret_Click);
     connect(cmdExit, &QPushButton::clicked, this, &MainWindow::cmdExit_Click);
 
     cmdGenerate->setFocus();

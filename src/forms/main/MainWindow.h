@@ -34,6 +34,9 @@ public:
 
 public slots:
     void cmdGenerate_Click();
+    void cmdStats_Click();
+    void cmdSkills_Click();
+    void cmdSecret_Click();
     void cmdExit_Click();
 
 protected:
