@@ -36,6 +36,9 @@ public:
 
 public slots:
     void cmdGenerate_Click();
+    void cmdStats_Click();
+    void cmdSkills_Click();
+    void cmdSecret_Click();
     void cmdExit_Click();
     void cmdLoad_Click();
     void cmdSave_Click();
