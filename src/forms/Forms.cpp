@@ -1,5 +1,8 @@
 #include "forms/Forms.h"
 
+#include "forms/FormInstance.h"
+#include "forms/about/frmAbout.h"
+
 namespace quelvane {
 
 void UnloadViewersAndSheet()
@@ -9,6 +12,7 @@ void UnloadViewersAndSheet()
 void UnloadAllForms()
 {
     UnloadViewersAndSheet();
+    FormInstance<frmAbout>::Unload();
 }
 
 } // namespace quelvane

@@ -119,6 +119,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     connect(cmdGenerate, &QPushButton::clicked, this, &MainWindow::cmdGenerate_Click);
     connect(cmdExit, &QPushButton::clicked, this, &MainWindow::cmdExit_Click);
+    connect(Image1, &ClickableImage::clicked, this, &MainWindow::Image1_Click);
 
     cmdGenerate->setFocus();
 }

@@ -35,6 +35,7 @@ public:
 public slots:
     void cmdGenerate_Click();
     void cmdExit_Click();
+    void Image1_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
