@@ -124,17 +124,6 @@ private slots:
         VerifyEveryKeyClosed();
     }
 
-    void getKeyValueLooksUnderTheGivenRoot()
-    {
-        registry_.SetValue(0x80000001, kInfoKey, "PATH", kRegSz, "user");
-        QString value = QStringLiteral("before");
-        QVERIFY(!GetKeyValue(kHkeyLocalMachine, QString(kInfoKey), QStringLiteral("PATH"), value));
-        QCOMPARE(value, QString());
-        QVERIFY(GetKeyValue(0x80000001, QString(kInfoKey), QStringLiteral("PATH"), value));
-        QCOMPARE(value, QStringLiteral("user"));
-        VerifyEveryKeyClosed();
-    }
-
     void startSysInfoFindsAndStartsTheProgram_data()
     {
         QTest::addColumn<QStringList>("programs");

