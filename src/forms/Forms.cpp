@@ -1,6 +1,7 @@
 #include "forms/Forms.h"
 
 #include "forms/FormInstance.h"
+#include "forms/about/frmAbout.h"
 #include "forms/viewers/ViewSecret.h"
 #include "forms/viewers/ViewSkills.h"
 #include "forms/viewers/ViewStats.h"
@@ -18,6 +19,7 @@ void UnloadViewersAndSheet()
 void UnloadAllForms()
 {
     UnloadViewersAndSheet();
+    FormInstance<frmAbout>::Unload();
 }
 
 } // namespace quelvane

@@ -42,6 +42,7 @@ public slots:
     void cmdExit_Click();
     void cmdLoad_Click();
     void cmdSave_Click();
+    void Image1_Click();
 
 private:
     void SaveCharacter();
