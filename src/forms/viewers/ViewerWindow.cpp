@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStringDecoder>
 
 #include "forms/main/MainWindow.h"
 #include "platform/Controls.h"
@@ -13,15 +12,6 @@
 #include "platform/SysColors.h"
 
 namespace quelvane {
-
-QString RecordText(const std::string &bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
-    if (!utf8.hasError())
-        return text;
-    return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
-}
 
 ViewerWindow::ViewerWindow(const char *name, const QString &title, const TwipsRect &inside)
     // No owner: a viewer stays usable beside Main and the other viewers.

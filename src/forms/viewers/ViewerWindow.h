@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "forms/FormInstance.h"
+#include "platform/RecordText.h"
 #include "platform/Twips.h"
 
 class QLabel;
@@ -23,10 +24,6 @@ constexpr int kViewerBoxWidth = 495;
 constexpr int kViewerBoxHeight = 285;
 constexpr int kViewerButtonWidth = 1815;
 constexpr int kViewerButtonHeight = 495;
-
-// A record text as shown in a box. Generated texts are ASCII; a loaded file may carry bytes
-// of an 8-bit code page, which show as Latin-1 rather than as replacement marks.
-QString RecordText(const std::string &bytes);
 
 class ViewerWindow : public QWidget {
 public:
