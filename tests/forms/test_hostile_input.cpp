@@ -14,6 +14,9 @@
 #include "forms/main/MainWindow.h"
 #include "model/CharacterFile.h"
 #include "model/modTarvock.h"
+#include "forms/FormInstance.h"
+#include "forms/viewers/ViewSecret.h"
+#include "forms/viewers/ViewStats.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/Random.h"
@@ -185,6 +188,46 @@ private slots:
         main_->cmdSave->click();
         QCOMPARE(Contents(out), Contents(in));
         QCOMPARE(main_->Label1->text(), out + " saved.");
+    }
+
+    void hostileTextsShowLiterally_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addRow("bold markup") << QByteArray("<b>BOLD</b>");
+        QTest::addRow("an image tag") << QByteArray("<img src=\"file:///etc/passwd\">");
+        QTest::addRow("a link") << QByteArray("<a href=\"http://example.org\">click</a>");
+        QTest::addRow("ampersands") << QByteArray("R&D && &amp; &x");
+        QTest::addRow("control characters") << QByteArray("tab\tbell\abackspace\bescape\x1b[31m");
+        QTest::addRow("a right-to-left override") << QByteArray("abc\xe2\x80\xaetxt.exe");
+        QTest::addRow("100000 characters") << QByteArray(100000, 'W');
+    }
+    void hostileTextsShowLiterally()
+    {
+        QFETCH(QByteArray, text);
+        const QString shown = QString::fromUtf8(text);
+
+        // In the status line, through a file path.
+        main_->SetStatus(shown + " loaded.");
+        QCOMPARE(main_->Label1->textFormat(), Qt::PlainText);
+        QCOMPARE(main_->Label1->text(), shown + " loaded.");
+        main_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(main_));
+        QVERIFY(!main_->Label1->grab().isNull()); // painting it must not fail or hang
+
+        // In the viewers, through the record.
+        CharacterRecord.Name = text.toStdString();
+        CharacterRecord.Service = text.toStdString();
+        CharacterRecord.Secret = text.toStdString();
+        auto *secrets = FormInstance<ViewSecret>::Get();
+        secrets->show();
+        for (const char *box : {"txtName", "txtService", "txtSecret"}) {
+            auto *edit = secrets->findChild<QLineEdit *>(box);
+            QVERIFY(edit);
+            QCOMPARE(edit->text(), shown);
+        }
+        QVERIFY(!secrets->grab().isNull());
+        for (QLabel *label : secrets->findChildren<QLabel *>())
+            QCOMPARE(label->textFormat(), Qt::PlainText);
     }
 };
 
