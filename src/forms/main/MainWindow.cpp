@@ -119,6 +119,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     connect(cmdGenerate, &QPushButton::clicked, this, &MainWindow::cmdGenerate_Click);
     connect(cmdExit, &QPushButton::clicked, this, &MainWindow::cmdExit_Click);
+    connect(cmdPrint, &QPushButton::clicked, this, &MainWindow::cmdPrint_Click);
 
     cmdGenerate->setFocus();
 }

@@ -34,6 +34,7 @@ public:
 
 public slots:
     void cmdGenerate_Click();
+    void cmdPrint_Click();
     void cmdExit_Click();
 
 protected:
