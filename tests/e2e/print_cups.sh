@@ -5,7 +5,8 @@
 source "$E2E_LIB" "$@"
 source "$(dirname "$E2E_LIB")/cups.sh"
 
-# Waits for print job N's PDF and for the job to end; prints the file's path.
+# Waits for print job N's PDF and for the job to end; sets PRINTED to the file's path.
+# (Not run in $(...): a failure there would only end the subshell.)
 wait_printed() {
     local job=$1 file=""
     for _ in $(seq 300); do
@@ -13,11 +14,14 @@ wait_printed() {
         [ -n "$file" ] && break
         sleep 0.1
     done
-    [ -n "$file" ] || e2e_fail "no PDF for print job $job; queue: $(lpstat -o 2>&1)"
+    # Where AppArmor confines cupsd, cups-pdf may only write to its usual folders: its log says so.
+    [ -n "$file" ] || e2e_fail "no PDF for print job $job; queue: $(lpstat -o 2>&1);" \
+        "scheduler: $(tail -n 3 "$CUPS_DIR"/etc/log/error_log 2>&1);" \
+        "cups-pdf: $(tail -n 3 "$CUPS_DIR"/etc/log/cups-pdf-*_log 2>&1)"
     cups_wait_idle 30
     cp "$file" "$E2E_OUT/job_$job.pdf"
     pdftoppm -r 100 -png -singlefile "$file" "$E2E_OUT/job_$job"
-    echo "$file"
+    PRINTED=$file
 }
 
 page_text() { pdftotext -layout "$1" - 2>/dev/null; }
@@ -78,7 +82,8 @@ e2e_screenshot start
 
 # Before any character: every number box reads 0, the name box is empty.
 e2e_key alt+p
-first=$(wait_printed 1)
+wait_printed 1
+first=$PRINTED
 case "$first" in
 */Quelvane_Character_Sheet-job_1.pdf) ;;
 *) e2e_fail "the job is not named after the sheet: $first" ;;
@@ -97,7 +102,8 @@ changed=$(e2e_pixels_changed start printed)
 e2e_key alt+n
 e2e_screenshot generated
 e2e_key alt+p
-second=$(wait_printed 2)
+wait_printed 2
+second=$PRINTED
 expect_sheet_page "$second"
 name=$(grep -oE '[A-Z]{3}-R-[A-Z]{3}' <<<"$(page_text "$second")" | head -n 1 || true)
 [ -n "$name" ] || e2e_fail "job 2: the character's name is not on the page"
@@ -112,7 +118,8 @@ changed=$(e2e_pixels_changed generated printed-again)
 
 # Printed again without a new character: the same sheet, still hidden.
 e2e_key alt+p
-third=$(wait_printed 3)
+wait_printed 3
+third=$PRINTED
 [ "$(page_text "$second")" = "$(page_text "$third")" ] || e2e_fail "a second print of the same character differs"
 expect_no_sheet_window
 
