@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -202,6 +203,21 @@ private slots:
         main_->cmdGenerate->click();
         QVERIFY(main_->Label1->text().endsWith(" created."));
         QVERIFY(main_->Label1->text() != QString("ABC-R-DEF created."));
+    }
+
+    void printThatCannotStartIsAFailure()
+    {
+        // Without a destination Qt's printer becomes a PDF writer that cannot open its file;
+        // painting then never starts and must not count as printed.
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir_.filePath("missing/folder/job.pdf"));
+        bool drawn = false;
+        PrintJob job{"Quelvane Character Sheet", 1, [&drawn](QPainter &, const PrintPage &, int) { drawn = true; }};
+        QString error;
+        QVERIFY(!PrintOnDevice(printer, job, &error));
+        QVERIFY(!drawn);
+        QVERIFY2(error.contains("could not be started"), qPrintable(error));
     }
 
     // ---- Where the sheet lands on a page ----
