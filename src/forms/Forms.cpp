@@ -2,6 +2,7 @@
 
 #include "forms/FormInstance.h"
 #include "forms/about/frmAbout.h"
+#include "forms/sheet/OutputForm.h"
 #include "forms/viewers/ViewSecret.h"
 #include "forms/viewers/ViewSkills.h"
 #include "forms/viewers/ViewStats.h"
@@ -13,7 +14,7 @@ void UnloadViewersAndSheet()
     FormInstance<ViewStats>::Unload();
     FormInstance<ViewSkills>::Unload();
     FormInstance<ViewSecret>::Unload();
-    // The character sheet (OutputForm) closes here, after the three viewers.
+    FormInstance<OutputForm>::Unload();
 }
 
 void UnloadAllForms()

@@ -129,6 +129,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(Image1, &ClickableImage::clicked, this, &MainWindow::Image1_Click);
     connect(cmdLoad, &QPushButton::clicked, this, &MainWindow::cmdLoad_Click);
     connect(cmdSave, &QPushButton::clicked, this, &MainWindow::cmdSave_Click);
+    connect(cmdPrint, &QPushButton::clicked, this, &MainWindow::cmdPrint_Click);
 
     cmdGenerate->setFocus();
 }

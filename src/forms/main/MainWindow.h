@@ -39,6 +39,7 @@ public slots:
     void cmdStats_Click();
     void cmdSkills_Click();
     void cmdSecret_Click();
+    void cmdPrint_Click();
     void cmdExit_Click();
     void cmdLoad_Click();
     void cmdSave_Click();
