@@ -15,6 +15,8 @@
 #include "model/CharacterFile.h"
 #include "model/modTarvock.h"
 #include "forms/FormInstance.h"
+#include "forms/sheet/OutputForm.h"
+#include "forms/sheet/SheetPdf.h"
 #include "forms/viewers/ViewSecret.h"
 #include "forms/viewers/ViewStats.h"
 #include "platform/FileDialog.h"
@@ -228,6 +230,28 @@ private slots:
         QVERIFY(!secrets->grab().isNull());
         for (QLabel *label : secrets->findChildren<QLabel *>())
             QCOMPARE(label->textFormat(), Qt::PlainText);
+
+        // On the sheet, and on paper.
+        auto *sheet = FormInstance<OutputForm>::Get();
+        for (const char *box : {"txtName", "txtService", "txtSecretSociety"}) {
+            auto *edit = sheet->findChild<QLineEdit *>(box);
+            QVERIFY(edit);
+            QCOMPARE(edit->text(), shown);
+        }
+        for (QLabel *label : sheet->findChildren<QLabel *>())
+            QCOMPARE(label->textFormat(), Qt::PlainText);
+        const QString pdf = dir_->filePath("sheet.pdf");
+        QString error;
+        QVERIFY2(RenderSheetsToPdf(pdf, {CharacterRecord}, &error), qPrintable(error));
+        // Printable ASCII comes back from the PDF as it went in; the rest is only drawn.
+        const bool plain = std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7f; });
+        if (plain && text.size() < 40) {
+            QProcess pdftotext;
+            pdftotext.start("pdftotext", {"-layout", pdf, "-"});
+            QVERIFY(pdftotext.waitForFinished(20000));
+            const QString printed = QString::fromUtf8(pdftotext.readAllStandardOutput());
+            QVERIFY2(printed.contains(shown.left(12)), qPrintable(printed.left(400)));
+        }
     }
 };
 
