@@ -1,0 +1,25 @@
+// quelvane-roll as a function, so tests run it in-process. Plain C++, no Qt.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "model/modTarvock.h"
+
+namespace quelvane::roll {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitWriteFailed = 1;
+inline constexpr int kExitBadInput = 2;
+
+// `count` characters from one stream seeded with `seed`: the same seed gives the same
+// characters on every machine, and the first n of a longer run are those of a run of n.
+std::vector<CharacterRecordType> RollCharacters(uint64_t seed, int count);
+
+// Runs the command on the arguments after the program name: the sheets or the JSON go to
+// `out`, the seed line and one-line errors to `err`. Returns the exit status.
+int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
+
+} // namespace quelvane::roll
