@@ -8,6 +8,28 @@
 namespace quelvane::roll {
 namespace {
 
+enum class NumberError { None, NotANumber, TooLarge };
+
+// Decimal digits only: no sign, blanks or base prefix. `value` is set only on None.
+NumberError ParseWholeNumber(const std::string &text, uint64_t max, uint64_t &value)
+{
+    if (text.empty())
+        return NumberError::NotANumber;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return NumberError::NotANumber;
+    }
+    uint64_t result = 0;
+    for (char c : text) {
+        const uint64_t digit = uint64_t(c - '0');
+        if (result > (max - digit) / 10)
+            return NumberError::TooLarge;
+        result = result * 10 + digit;
+    }
+    value = result;
+    return NumberError::None;
+}
+
 enum class Option { Count, Seed, Out, Json, Help, Version };
 
 struct OptionDef {
@@ -106,25 +128,6 @@ ParseResult Fail(std::string error)
 }
 
 } // namespace
-
-NumberError ParseWholeNumber(const std::string &text, uint64_t max, uint64_t &value)
-{
-    if (text.empty())
-        return NumberError::NotANumber;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return NumberError::NotANumber;
-    }
-    uint64_t result = 0;
-    for (char c : text) {
-        const uint64_t digit = uint64_t(c - '0');
-        if (result > (max - digit) / 10)
-            return NumberError::TooLarge;
-        result = result * 10 + digit;
-    }
-    value = result;
-    return NumberError::None;
-}
 
 std::string Printable(const std::string &text)
 {

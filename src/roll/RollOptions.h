@@ -31,10 +31,6 @@ struct ParseResult {
 // so "--help --bogus" shows the help and "--bogus --help" is an error.
 ParseResult ParseRollArguments(const std::vector<std::string> &args);
 
-// Decimal digits only: no sign, blanks or base prefix. `value` is set only on None.
-enum class NumberError { None, NotANumber, TooLarge };
-NumberError ParseWholeNumber(const std::string &text, uint64_t max, uint64_t &value);
-
 // An argument as it may be shown in a one-line message: control characters become '?'.
 std::string Printable(const std::string &text);
 
