@@ -111,15 +111,15 @@ e2e_pixels_changed() {
     { compare -metric AE "$E2E_OUT/$1.png" "$E2E_OUT/$2.png" null: 2>&1 || true; } | awk '{print int($1)}'
 }
 
-# Waits for the program to end; prints its exit status.
+# Waits for the program to end and sets E2E_EXIT_STATUS. Call it directly, not in $(...):
+# only this shell can collect the program's exit status.
 e2e_wait_exit() {
     local timeout=${1:-10}
     for _ in $(seq $((timeout * 20))); do
         if ! kill -0 "$E2E_APP_PID" 2>/dev/null; then
-            local status=0
-            wait "$E2E_APP_PID" || status=$?
+            E2E_EXIT_STATUS=0
+            wait "$E2E_APP_PID" || E2E_EXIT_STATUS=$?
             E2E_APP_PID=""
-            echo "$status"
             return 0
         fi
         sleep 0.05

@@ -22,5 +22,5 @@ changed=$(e2e_pixels_changed generated generated-again)
 [ "$changed" -gt 20 ] || e2e_fail "a second Generate showed the same character ($changed pixels)"
 
 e2e_key alt+x
-status=$(e2e_wait_exit 10)
-[ "$status" -eq 0 ] || e2e_fail "Exit ended the program with status $status"
+e2e_wait_exit 10
+[ "$E2E_EXIT_STATUS" -eq 0 ] || e2e_fail "Exit ended the program with status $E2E_EXIT_STATUS"
