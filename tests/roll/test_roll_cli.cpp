@@ -4,12 +4,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <unistd.h>
 
+#include "RollProcess.h"
 #include "model/CharacterFile.h"
 #include "model/modTarvock.h"
 #include "roll/OutputFiles.h"
@@ -20,32 +20,14 @@ using namespace quelvane;
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = testing::RollRun;
 
 Run RollProcess(const QStringList &args, const QString &stdoutFile = {})
 {
-    QProcess process;
-    if (!stdoutFile.isEmpty())
-        process.setStandardOutputFile(stdoutFile);
-    process.start(QStringLiteral(QUELVANE_ROLL_BIN), args);
-    Run run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.status = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return testing::RunRollProcess(args, stdoutFile);
 }
 
-QByteArray ReadFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+QByteArray ReadFile(const QString &path) { return testing::ReadWholeFile(path); }
 
 QStringList FilesIn(const QString &dir)
 {
@@ -97,7 +79,7 @@ private slots:
         QVERIFY(other.out != first.out);
     }
 
-    void filesWrittenMatchTheWindowsWriter()
+    void filesHoldTheCharacterFileBytes()
     {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
