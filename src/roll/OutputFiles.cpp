@@ -43,6 +43,18 @@ std::string FolderError(const std::string &dir, const std::string &reason)
     return "cannot write to folder '" + Printable(dir) + "': " + reason;
 }
 
+// Creates and removes a file in `dir`; empty on success, else the system's reason.
+std::string ProbeFolder(const std::string &dir)
+{
+    std::string probe = JoinPath(dir, ".quelvane-roll-XXXXXX");
+    const int fd = ::mkstemp(probe.data());
+    if (fd < 0)
+        return SystemError(errno);
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return {};
+}
+
 } // namespace
 
 std::string SystemError(int error)
@@ -73,13 +85,41 @@ std::string CheckWritableFolder(const std::string &dir)
         return FolderError(dir, SystemError(errno));
     if (!S_ISDIR(info.st_mode))
         return FolderError(dir, "not a folder");
-    std::string probe = JoinPath(dir, ".quelvane-roll-XXXXXX");
-    const int fd = ::mkstemp(probe.data());
-    if (fd < 0)
-        return FolderError(dir, SystemError(errno));
-    ::close(fd);
-    ::unlink(probe.c_str());
-    return {};
+    const std::string reason = ProbeFolder(dir);
+    return reason.empty() ? std::string() : FolderError(dir, reason);
+}
+
+std::string CheckPdfPath(const std::string &path)
+{
+    auto problem = [&](const std::string &reason) {
+        return "cannot write PDF '" + Printable(path) + "': " + reason;
+    };
+    if (path.back() == '/')
+        return problem("not a file name");
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode))
+            return problem("a folder");
+        // The finished file is renamed over the old one: fine for a file, not for a device.
+        if (!S_ISREG(info.st_mode))
+            return problem("not a regular file");
+    } else if (errno != ENOENT) {
+        return problem(SystemError(errno));
+    }
+    const size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    if (::stat(dir.c_str(), &info) != 0)
+        return problem(SystemError(errno));
+    if (!S_ISDIR(info.st_mode))
+        return problem(SystemError(ENOTDIR));
+    const std::string reason = ProbeFolder(dir);
+    return reason.empty() ? std::string() : problem(reason);
+}
+
+void RemoveFiles(const std::vector<std::string> &paths)
+{
+    for (const std::string &path : paths)
+        ::unlink(path.c_str());
 }
 
 std::string WriteCharacterFiles(const std::string &dir,
@@ -88,8 +128,7 @@ std::string WriteCharacterFiles(const std::string &dir,
 {
     written.clear();
     auto fail = [&](const std::string &path, int error) {
-        for (const std::string &done : written)
-            ::unlink(done.c_str());
+        RemoveFiles(written);
         written.clear();
         return "cannot write '" + Printable(path) + "': " + SystemError(error);
     };

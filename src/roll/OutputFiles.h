@@ -18,6 +18,10 @@ std::string CharacterFileName(const std::string &name, int copy = 1);
 // Tries a real file (removed at once), so read-only mounts are caught too.
 std::string CheckWritableFolder(const std::string &dir);
 
+// Empty when a PDF can be written at `path`: its folder takes new files and the path is not
+// a folder or a device. Otherwise a one-line reason naming the path.
+std::string CheckPdfPath(const std::string &path);
+
 // Writes each record to `dir` as WriteCharacterText does, under its CharacterFileName. An
 // existing file is never replaced: the next free copy number is taken, atomically, so
 // another program creating the same name at the same moment is safe too. On any failure the
@@ -26,6 +30,9 @@ std::string CheckWritableFolder(const std::string &dir);
 std::string WriteCharacterFiles(const std::string &dir,
                                 const std::vector<CharacterRecordType> &records,
                                 std::vector<std::string> &written);
+
+// Removes files written by WriteCharacterFiles when a later step of the run fails.
+void RemoveFiles(const std::vector<std::string> &paths);
 
 // "Permission denied" and so on, for errno values; the same text in every locale.
 std::string SystemError(int error);

@@ -33,7 +33,8 @@ std::vector<CharacterRecordType> RollCharacters(uint64_t seed, int count)
     return records;
 }
 
-int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostream &err,
+            const PdfRenderer &renderPdf)
 {
     const ParseResult parsed = ParseRollArguments(args);
     switch (parsed.outcome) {
@@ -58,6 +59,11 @@ int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostrea
         if (!problem.empty())
             return Report(err, problem, kExitBadInput);
     }
+    if (!options.pdfPath.empty()) {
+        const std::string problem = CheckPdfPath(options.pdfPath);
+        if (!problem.empty())
+            return Report(err, problem, kExitBadInput);
+    }
 
     const uint64_t seed = options.seed ? *options.seed : ClockSeed();
     err << kProgram << "seed " << seed << '\n';
@@ -65,11 +71,18 @@ int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostrea
 
     const std::vector<CharacterRecordType> records = RollCharacters(seed, options.count);
 
+    std::vector<std::string> written;
     if (!options.outDir.empty()) {
-        std::vector<std::string> written;
         const std::string problem = WriteCharacterFiles(options.outDir, records, written);
         if (!problem.empty())
             return Report(err, problem, kExitWriteFailed);
+    }
+    if (!options.pdfPath.empty()) {
+        const std::string problem = renderPdf(options.pdfPath, records);
+        if (!problem.empty()) {
+            RemoveFiles(written); // a failed run leaves nothing behind
+            return Report(err, problem, kExitWriteFailed);
+        }
     }
 
     if (options.json) {
@@ -88,6 +101,10 @@ int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostrea
     if (!options.outDir.empty()) {
         err << kProgram << records.size() << (records.size() == 1 ? " file" : " files")
             << " written to " << Printable(options.outDir) << '\n';
+    }
+    if (!options.pdfPath.empty()) {
+        err << kProgram << records.size() << (records.size() == 1 ? " page" : " pages")
+            << " written to " << Printable(options.pdfPath) << '\n';
     }
     return kExitOk;
 }

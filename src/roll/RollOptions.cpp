@@ -30,7 +30,7 @@ NumberError ParseWholeNumber(const std::string &text, uint64_t max, uint64_t &va
     return NumberError::None;
 }
 
-enum class Option { Count, Seed, Out, Json, Help, Version };
+enum class Option { Count, Seed, Out, Pdf, Json, Help, Version };
 
 struct OptionDef {
     Option option;
@@ -43,6 +43,7 @@ constexpr OptionDef kOptions[] = {
     {Option::Count, "count", 'n', true},
     {Option::Seed, "seed", 0, true},
     {Option::Out, "out", 'o', true},
+    {Option::Pdf, "pdf", 0, true},
     {Option::Json, "json", 0, false},
     {Option::Help, "help", 'h', false},
     {Option::Version, "version", 0, false},
@@ -105,6 +106,11 @@ std::string Apply(const OptionDef &def, const std::string &value, ParseResult &r
         if (value.empty())
             return "option '--out' needs a folder name";
         options.outDir = value;
+        return {};
+    case Option::Pdf:
+        if (value.empty())
+            return "option '--pdf' needs a file name";
+        options.pdfPath = value;
         return {};
     case Option::Json:
         options.json = true;
@@ -206,6 +212,8 @@ std::string HelpText()
            "                  gives the same characters (default: a seed from the clock)\n"
            "  -o, --out DIR   also write each character to DIR as NAME.tbl; an existing file\n"
            "                  is never replaced, the new one gets a suffix (NAME-2.tbl)\n"
+           "      --pdf FILE  also write every sheet into the PDF file FILE, one page each, as\n"
+           "                  the window prints it (replaces FILE; needs no display)\n"
            "      --json      print the records as JSON instead of text sheets\n"
            "  -h, --help      show this help and exit\n"
            "      --version   show the version and exit\n"

@@ -4,6 +4,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -14,6 +15,7 @@
 #include "model/modTarvock.h"
 #include "roll/OutputFiles.h"
 #include "roll/RollCommand.h"
+#include "roll/SheetText.h"
 #include "version.h"
 
 using namespace quelvane;
@@ -28,6 +30,16 @@ Run RollProcess(const QStringList &args, const QString &stdoutFile = {})
 }
 
 QByteArray ReadFile(const QString &path) { return testing::ReadWholeFile(path); }
+
+// Standard output of a helper program (pdfinfo, pdftotext); a marker when it failed.
+QString Tool(const QString &program, const QStringList &args)
+{
+    QProcess process;
+    process.start(program, args);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return "<" + program + " failed>";
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
 
 QStringList FilesIn(const QString &dir)
 {
@@ -141,6 +153,13 @@ private slots:
         QTest::addRow("folder is a file") << QStringList{"-o", "FILE"} << "cannot write to folder 'FILE': not a folder";
         QTest::addRow("unwritable folder") << QStringList{"-o", "/sys"} << "cannot write to folder '/sys': Permission denied";
         QTest::addRow("json given a value") << QStringList{"--json=no", "-o", "DIR"} << "option '--json' takes no value";
+        QTest::addRow("PDF in a missing folder") << QStringList{"-o", "DIR", "--pdf", "DIR/none/x.pdf"} << "cannot write PDF 'DIR/none/x.pdf': No such file or directory";
+        QTest::addRow("PDF path is a folder") << QStringList{"--pdf", "DIR"} << "cannot write PDF 'DIR': a folder";
+        QTest::addRow("PDF path ends in a slash") << QStringList{"--pdf", "DIR/new/"} << "cannot write PDF 'DIR/new/': not a file name";
+        QTest::addRow("PDF below a file") << QStringList{"--pdf", "FILE/x.pdf"} << "cannot write PDF 'FILE/x.pdf': Not a directory";
+        QTest::addRow("PDF in an unwritable folder") << QStringList{"-o", "DIR", "--pdf", "/sys/x.pdf"} << "cannot write PDF '/sys/x.pdf': Permission denied";
+        QTest::addRow("PDF onto a device") << QStringList{"--pdf", "/dev/null"} << "cannot write PDF '/dev/null': not a regular file";
+        QTest::addRow("PDF without a name") << QStringList{"-o", "DIR", "--pdf="} << "option '--pdf' needs a file name";
     }
     void badInput()
     {
@@ -195,6 +214,56 @@ private slots:
         QCOMPARE(run.err, QByteArray()); // no roll, so no seed
         if (args[0] == "--version")
             QCOMPARE(run.out, start.toUtf8());
+    }
+
+    void pdfHasOnePagePerCharacterWithoutADisplay()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString pdf = dir.filePath("team.pdf");
+        {
+            QFile old(pdf); // an older PDF of that name is replaced
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("not a pdf");
+        }
+        // No display, and a platform that would need one: the PDF must not care.
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        env.remove("XDG_RUNTIME_DIR");
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        const Run run = testing::RunRollProcess({"--seed", "5", "-n", "3", "--pdf", pdf}, {}, env);
+        QCOMPARE(run.status, 0);
+        QCOMPARE(QString::fromUtf8(run.err),
+                 "quelvane-roll: seed 5\nquelvane-roll: 3 pages written to " + pdf + "\n");
+        QCOMPARE(Tool("pdfinfo", {pdf}).section("Pages:", 1).section('\n', 0, 0).trimmed(), QString("3"));
+
+        const auto records = roll::RollCharacters(5, 3);
+        for (int page = 1; page <= 3; ++page) {
+            const CharacterRecordType &record = records[size_t(page - 1)];
+            const QString text = Tool("pdftotext", {"-layout", "-f", QString::number(page), "-l",
+                                                    QString::number(page), pdf, "-"})
+                                     .replace(QRegularExpression(" +"), " ");
+            QVERIFY2(text.contains("Name: " + QString::fromStdString(record.Name)), qPrintable(text));
+            QVERIFY2(text.contains(QString::fromStdString(roll::ServiceGroupText(record))), qPrintable(text));
+            QVERIFY(text.contains("Strength: " + QString::number(record.Strength)));
+            QVERIFY(text.contains(QString::fromStdString(record.Mutant)));
+        }
+        // Nothing but the PDF: the temporary file it was written to is gone.
+        QCOMPARE(FilesIn(dir.path()), QStringList{"team.pdf"});
+    }
+
+    void noPdfNoGui()
+    {
+        // Without --pdf Qt's GUI never starts: its plugin loader would report itself here.
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("QT_DEBUG_PLUGINS", "1");
+        const Run run = testing::RunRollProcess({"--seed", "8", "-n", "2", "--json"}, {}, env);
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.err, QByteArray("quelvane-roll: seed 8\n"));
     }
 
     void tenThousandRollsStayInTheTables()

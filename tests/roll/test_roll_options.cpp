@@ -27,22 +27,25 @@ private slots:
         QTest::addColumn<QString>("seed"); // empty: none
         QTest::addColumn<QString>("outDir");
         QTest::addColumn<bool>("json");
-        QTest::addRow("nothing: one clock-seeded sheet") << "" << 1 << "" << "" << false;
-        QTest::addRow("-n with a separate value") << "-n 5" << 5 << "" << "" << false;
-        QTest::addRow("-n with an attached value") << "-n12" << 12 << "" << "" << false;
+        QTest::addColumn<QString>("pdf");
+        QTest::addRow("nothing: one clock-seeded sheet") << "" << 1 << "" << "" << false << "";
+        QTest::addRow("-n with a separate value") << "-n 5" << 5 << "" << "" << false << "";
+        QTest::addRow("-n with an attached value") << "-n12" << 12 << "" << "" << false << "";
         QTest::addRow("--count with a separate value") << "--count 10000" << 10000 << "" << ""
-                                                       << false;
-        QTest::addRow("--count= form") << "--count=1" << 1 << "" << "" << false;
-        QTest::addRow("leading zeros in a count") << "-n 007" << 7 << "" << "" << false;
-        QTest::addRow("seed zero") << "--seed 0" << 1 << "0" << "" << false;
+                                                       << false << "";
+        QTest::addRow("--count= form") << "--count=1" << 1 << "" << "" << false << "";
+        QTest::addRow("leading zeros in a count") << "-n 007" << 7 << "" << "" << false << "";
+        QTest::addRow("seed zero") << "--seed 0" << 1 << "0" << "" << false << "";
         QTest::addRow("largest seed") << "--seed=18446744073709551615" << 1
-                                      << "18446744073709551615" << "" << false;
-        QTest::addRow("-o and --json") << "-o team --json" << 1 << "" << "team" << true;
-        QTest::addRow("--out= form") << "--out=/tmp/x" << 1 << "" << "/tmp/x" << false;
-        QTest::addRow("-o with an attached folder") << "-oteam" << 1 << "" << "team" << false;
-        QTest::addRow("last count wins") << "-n 3 -n 4" << 4 << "" << "" << false;
-        QTest::addRow("-- ends the options") << "--json --" << 1 << "" << "" << true;
-        QTest::addRow("everything") << "--json -n 3 --seed 99 --out d" << 3 << "99" << "d" << true;
+                                      << "18446744073709551615" << "" << false << "";
+        QTest::addRow("-o and --json") << "-o team --json" << 1 << "" << "team" << true << "";
+        QTest::addRow("--out= form") << "--out=/tmp/x" << 1 << "" << "/tmp/x" << false << "";
+        QTest::addRow("-o with an attached folder") << "-oteam" << 1 << "" << "team" << false << "";
+        QTest::addRow("last count wins") << "-n 3 -n 4" << 4 << "" << "" << false << "";
+        QTest::addRow("-- ends the options") << "--json --" << 1 << "" << "" << true << "";
+        QTest::addRow("--pdf with a separate value") << "--pdf team.pdf" << 1 << "" << "" << false << "team.pdf";
+        QTest::addRow("--pdf= form") << "--pdf=/tmp/sheets.pdf" << 1 << "" << "" << false << "/tmp/sheets.pdf";
+        QTest::addRow("everything") << "--json -n 3 --seed 99 --out d --pdf p.pdf" << 3 << "99" << "d" << true << "p.pdf";
     }
     void accepted()
     {
@@ -51,6 +54,7 @@ private slots:
         QFETCH(QString, seed);
         QFETCH(QString, outDir);
         QFETCH(bool, json);
+        QFETCH(QString, pdf);
         const ParseResult result = ParseRollArguments(Split(args));
         QCOMPARE(int(result.outcome), int(ParseOutcome::Roll));
         QVERIFY(result.error.empty());
@@ -60,6 +64,7 @@ private slots:
             QCOMPARE(QString::number(*result.options.seed), seed);
         QCOMPARE(QString::fromStdString(result.options.outDir), outDir);
         QCOMPARE(result.options.json, json);
+        QCOMPARE(QString::fromStdString(result.options.pdfPath), pdf);
     }
 
     void refused_data()
@@ -96,6 +101,8 @@ private slots:
         QTest::addRow("seed without a value") << "--seed" << "option '--seed' needs a value";
         QTest::addRow("empty folder") << "--out=" << "option '--out' needs a folder name";
         QTest::addRow("-o without a value") << "-o" << "option '-o' needs a value";
+        QTest::addRow("empty PDF name") << "--pdf=" << "option '--pdf' needs a file name";
+        QTest::addRow("--pdf without a value") << "-n 2 --pdf" << "option '--pdf' needs a value";
         QTest::addRow("value given to a flag") << "--json=yes" << "option '--json' takes no value";
         QTest::addRow("first error wins") << "-n 0 --bogus" << "count 0 is out of range (1 to 10000)";
     }
@@ -139,7 +146,7 @@ private slots:
     void helpNamesEveryOption()
     {
         const QString help = QString::fromStdString(HelpText());
-        for (const char *option : {"-n, --count N", "--seed S", "-o, --out DIR", "--json", "--help",
+        for (const char *option : {"-n, --count N", "--seed S", "-o, --out DIR", "--pdf FILE", "--json", "--help",
                                    "--version"})
             QVERIFY2(help.contains(option), option);
     }

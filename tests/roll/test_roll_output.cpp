@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <sstream>
 #include <set>
 
 #include <sys/resource.h>
@@ -309,6 +310,57 @@ private slots:
         RollCharacters(1, 3);
         QCOMPARE(&CurrentRandomSource(), before);
         QVERIFY(CharacterRecord == CharacterRecordType{});
+    }
+
+    // ---- the command's steps ----
+
+    void pdfGetsEveryCharacterAndOnlyWhenAsked_data()
+    {
+        QTest::addColumn<QStringList>("extra");
+        QTest::addColumn<int>("pdfCalls");
+        QTest::addRow("no --pdf") << QStringList{} << 0;
+        QTest::addRow("--pdf") << QStringList{"--pdf", "PDF"} << 1;
+        QTest::addRow("--pdf with -o and --json") << QStringList{"--pdf", "PDF", "-o", "DIR", "--json"} << 1;
+    }
+    void pdfGetsEveryCharacterAndOnlyWhenAsked()
+    {
+        QFETCH(QStringList, extra);
+        QFETCH(int, pdfCalls);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        std::vector<std::string> args = {"--seed", "12", "-n", "4"};
+        for (QString arg : extra)
+            args.push_back(arg.replace("PDF", dir.filePath("s.pdf")).replace("DIR", dir.path()).toStdString());
+        int calls = 0;
+        std::ostringstream out, err;
+        const int status = RunRoll(args, out, err, [&](const std::string &path, const auto &records) {
+            ++calls;
+            [&] {
+                QCOMPARE(QString::fromStdString(path), dir.filePath("s.pdf"));
+                QVERIFY(records == RollCharacters(12, 4));
+            }();
+            return std::string();
+        });
+        QCOMPARE(status, kExitOk);
+        QCOMPARE(calls, pdfCalls);
+        QVERIFY(!out.str().empty());
+    }
+
+    void failedPdfLeavesNoCharacterFiles()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        std::ostringstream out, err;
+        const int status = RunRoll({"-n", "3", "-o", dir.path().toStdString(), "--pdf", dir.filePath("s.pdf").toStdString()},
+                                   out, err, [&](const std::string &, const auto &) {
+                                       // By now the character files are there.
+                                       [&] { QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 3); }();
+                                       return std::string("the disk is full");
+                                   });
+        QCOMPARE(status, kExitWriteFailed);
+        QVERIFY(out.str().empty());
+        QVERIFY(err.str().ends_with("quelvane-roll: the disk is full\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
     }
 
     // ---- character files ----
