@@ -255,6 +255,13 @@ int16_t BonusFor(int attribute)
     return 5;
 }
 
+std::string ServiceGroupText(const CharacterRecordType &record)
+{
+    if (record.Service == kInternalSecurity)
+        return record.Cover + " (IS)";
+    return record.Service;
+}
+
 // ---- Generation ----
 
 int RollOneTo(int n)

@@ -180,4 +180,8 @@ const char *CoverForRoll(int roll7);
 
 inline constexpr const char *kInternalSecurity = "Internal Security";
 
+// What a printed sheet shows for the service group: an internal-security agent's cover with
+// " (IS)" (the exact, case-sensitive name only), anyone else's service group as it stands.
+std::string ServiceGroupText(const CharacterRecordType &record);
+
 } // namespace quelvane

@@ -138,13 +138,6 @@ const std::vector<SkillRow> &RightSkillColumn()
     return rows;
 }
 
-std::string ServiceGroupText(const CharacterRecordType &record)
-{
-    if (record.Service == kInternalSecurity)
-        return record.Cover + " (IS)";
-    return record.Service;
-}
-
 std::string SheetText(const CharacterRecordType &record)
 {
     std::string out;

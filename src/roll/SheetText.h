@@ -9,10 +9,6 @@
 
 namespace quelvane::roll {
 
-// What the sheet's Service Group box shows: an internal-security agent's cover with " (IS)",
-// anyone else's service group as it stands.
-std::string ServiceGroupText(const CharacterRecordType &record);
-
 // One sheet, every line ended by "\n"; ASCII for every generated character.
 std::string SheetText(const CharacterRecordType &record);
 

@@ -245,7 +245,7 @@ private slots:
                                                     QString::number(page), pdf, "-"})
                                      .replace(QRegularExpression(" +"), " ");
             QVERIFY2(text.contains("Name: " + QString::fromStdString(record.Name)), qPrintable(text));
-            QVERIFY2(text.contains(QString::fromStdString(roll::ServiceGroupText(record))), qPrintable(text));
+            QVERIFY2(text.contains(QString::fromStdString(ServiceGroupText(record))), qPrintable(text));
             QVERIFY(text.contains("Strength: " + QString::number(record.Strength)));
             QVERIFY(text.contains(QString::fromStdString(record.Mutant)));
         }

@@ -309,13 +309,6 @@ QString RecordText(const std::string &text)
 
 } // namespace
 
-std::string ServiceGroupText(const CharacterRecordType &record)
-{
-    if (record.Service == kInternalSecurity)
-        return record.Cover + " (IS)";
-    return record.Service;
-}
-
 QRectF SheetPlacement(const QSizeF &sheet, const QRectF &paper, const QRectF &printable)
 {
     if (sheet.isEmpty() || printable.isEmpty())

@@ -56,7 +56,4 @@ private:
 // across the paper as far as the printable area allows.
 QRectF SheetPlacement(const QSizeF &sheet, const QRectF &paper, const QRectF &printable);
 
-// The Service Group box: an internal-security agent shows the cover with " (IS)".
-std::string ServiceGroupText(const CharacterRecordType &record);
-
 } // namespace quelvane
