@@ -8,6 +8,7 @@
 
 #include <sys/stat.h>
 
+#include "TestFiles.h"
 #include "forms/Forms.h"
 #include "forms/FormInstance.h"
 #include "forms/main/MainWindow.h"
@@ -23,43 +24,8 @@
 #include "platform/Twips.h"
 
 using namespace quelvane;
+using namespace quelvane::testing;
 using quelvane::testing::MountGuard;
-
-namespace {
-
-CharacterRecordType Generated(uint64_t seed)
-{
-    SeededRandom random(seed);
-    RandomSource *previous = SetRandomSource(&random);
-    CharacterRecordType r;
-    GenerateInto(r);
-    SetRandomSource(previous);
-    return r;
-}
-
-QByteArray Contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool Put(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
-}
-
-QStringList Entries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
-}
-
-QByteArray Bytes(const CharacterRecordType &record)
-{
-    return QByteArray::fromStdString(WriteCharacterText(record));
-}
-
-} // namespace
 
 class TestCharacterFileCommands : public QObject {
     Q_OBJECT

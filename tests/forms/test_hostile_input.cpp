@@ -10,6 +10,7 @@
 
 #include <sys/stat.h>
 
+#include "TestFiles.h"
 #include "forms/Forms.h"
 #include "forms/main/MainWindow.h"
 #include "model/CharacterFile.h"
@@ -25,30 +26,9 @@
 #include "platform/Twips.h"
 
 using namespace quelvane;
+using namespace quelvane::testing;
 
 namespace {
-
-CharacterRecordType Generated(uint64_t seed)
-{
-    SeededRandom random(seed);
-    RandomSource *previous = SetRandomSource(&random);
-    CharacterRecordType r;
-    GenerateInto(r);
-    SetRandomSource(previous);
-    return r;
-}
-
-bool Put(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
-}
-
-QByteArray Contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 // Answers with a path and, at the moment the user would press OK, does something to the file.
 class MeddlingFileDialog final : public FileDialogBackend {

@@ -4,11 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "TestFiles.h"
 #include "model/CharacterFile.h"
 #include "model/modTarvock.h"
 #include "platform/Random.h"
 
 using namespace quelvane;
+using namespace quelvane::testing;
 
 Q_DECLARE_METATYPE(quelvane::ReadStatus)
 
@@ -117,16 +119,6 @@ CharacterRecordType Sentinel()
 std::string_view View(const QByteArray &bytes)
 {
     return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
-CharacterRecordType Generated(uint64_t seed)
-{
-    SeededRandom random(seed);
-    RandomSource *previous = SetRandomSource(&random);
-    CharacterRecordType r;
-    GenerateInto(r);
-    SetRandomSource(previous);
-    return r;
 }
 
 } // namespace

@@ -12,10 +12,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "TestFiles.h"
 #include "MountGuard.h"
 #include "platform/FileIo.h"
 
 using namespace quelvane;
+using namespace quelvane::testing;
 using quelvane::testing::MountGuard;
 
 Q_DECLARE_METATYPE(quelvane::FileStatus)
@@ -55,23 +57,6 @@ protected:
 private:
     qint64 position_ = 0;
 };
-
-QByteArray Contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool Put(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
-}
-
-QStringList Entries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
-}
 
 std::string_view View(const QByteArray &bytes)
 {

@@ -13,27 +13,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "TestFiles.h"
 #include "model/CharacterFile.h"
 #include "platform/FileIo.h"
 
 extern char **environ;
 
 using namespace quelvane;
+using namespace quelvane::testing;
 
 namespace {
-
-QByteArray Contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void Put(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 // Starts save_child and returns once it is about to save; -1 on failure.
 pid_t StartChild(const QStringList &args)
@@ -85,8 +74,8 @@ private slots:
         QVERIFY(oldBytes != newBytes);
         const QString oldFile = dir.filePath("old.source");
         const QString newFile = dir.filePath("new.source");
-        Put(oldFile, oldBytes);
-        Put(newFile, newBytes);
+        QVERIFY(Put(oldFile, oldBytes));
+        QVERIFY(Put(newFile, newBytes));
 
         const QString child = QCoreApplication::applicationDirPath() + "/save_child";
         const int trials = qEnvironmentVariableIntValue("QUELVANE_KILL_TRIALS") > 0
@@ -96,7 +85,7 @@ private slots:
         int sawNew = 0;
         int stagingLeft = 0;
         for (int trial = 0; trial < trials; ++trial) {
-            Put(target, oldBytes);
+            QVERIFY(Put(target, oldBytes));
             const pid_t pid = StartChild({child, target, newFile, oldFile});
             QVERIFY2(pid > 0, "save_child did not start");
             // Anywhere within a few saves: mid-write, mid-sync, between naming and renaming.
@@ -140,8 +129,8 @@ private slots:
     {
         QTemporaryDir dir;
         const QString target = dir.filePath("hero.tbl");
-        Put(target, "old");
-        Put(SaveStagingPath(target), "half of a crashed save");
+        QVERIFY(Put(target, "old"));
+        QVERIFY(Put(SaveStagingPath(target), "half of a crashed save"));
         QCOMPARE(SaveFileReplacing(target, "new"), FileStatus::Ok);
         QCOMPARE(Contents(target), QByteArray("new"));
         QVERIFY(!QFileInfo::exists(SaveStagingPath(target)));
@@ -206,7 +195,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString target = dir.filePath("hero.tbl");
-        Put(target, "old");
+        QVERIFY(Put(target, "old"));
         QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
                                                   | QFile::ReadOther));
         const QFile::Permissions before = QFile::permissions(target);

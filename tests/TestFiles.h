@@ -1,0 +1,52 @@
+// Small helpers the tests share: reproducible characters and whole-file reads and writes.
+#pragma once
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+
+#include "model/CharacterFile.h"
+#include "model/modTarvock.h"
+#include "platform/Random.h"
+
+namespace quelvane::testing {
+
+// The character a seed rolls, the same on every run.
+inline CharacterRecordType Generated(uint64_t seed)
+{
+    SeededRandom random(seed);
+    RandomSource *previous = SetRandomSource(&random);
+    CharacterRecordType record;
+    GenerateInto(record);
+    SetRandomSource(previous);
+    return record;
+}
+
+inline QByteArray Bytes(const CharacterRecordType &record)
+{
+    return QByteArray::fromStdString(WriteCharacterText(record));
+}
+
+inline QByteArray Contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+inline bool Put(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size()
+           && file.flush();
+}
+
+// Every entry of a folder, hidden ones included, by name.
+inline QStringList Entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                                  QDir::Name);
+}
+
+} // namespace quelvane::testing
