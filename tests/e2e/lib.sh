@@ -111,6 +111,19 @@ e2e_pixels_changed() {
     { compare -metric AE "$E2E_OUT/$1.png" "$E2E_OUT/$2.png" null: 2>&1 || true; } | awk '{print int($1)}'
 }
 
+# Takes screenshot $2 until more than $3 pixels differ from screenshot $1 (up to $4 seconds):
+# a busy machine may take a moment to repaint. Fails with $5 otherwise.
+e2e_wait_repaint() {
+    local before=$1 after=$2 least=$3 timeout=$4 why=$5 changed=0
+    for _ in $(seq $((timeout * 5))); do
+        e2e_screenshot "$after"
+        changed=$(e2e_pixels_changed "$before" "$after")
+        [ "$changed" -gt "$least" ] && return 0
+        sleep 0.2
+    done
+    e2e_fail "$why ($changed pixels changed)"
+}
+
 # Waits for the program to end and sets E2E_EXIT_STATUS. Call it directly, not in $(...):
 # only this shell can collect the program's exit status.
 e2e_wait_exit() {
