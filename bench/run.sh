@@ -51,7 +51,7 @@ done
 export DISPLAY=":$(tr -d '[:space:]' <"$tmp/display")"
 
 say "start-up and memory under Xvfb (quelvane and the empty window in turn)"
-"$tools/startup_watch" --runs "${BENCH_RUNS:-25}" --out "$rows" \
+"$tools/startup_watch" --runs "${BENCH_RUNS:-25}" --out "$rows" --snapshot-dir "$out" \
     "$build/bin/quelvane" "$tools/empty_window" 2>"$out/startup.log"
 
 if [ -x "$build/bin/quelvane-roll" ]; then

@@ -110,6 +110,9 @@ public:
         return true;
     }
 
+    // Where to write what the window showed at the moment it counted as painted (PPM).
+    std::string snapshot;
+
     Run Measure(const std::string &path, int settleMs, int timeoutMs)
     {
         Run run;
@@ -155,6 +158,8 @@ public:
                 if (coverage.Mark(damage->area.x, damage->area.y, damage->area.width, damage->area.height)) {
                     run.paintedMs = MsBetween(start, Clock::now());
                     run.ok = true;
+                    if (!snapshot.empty())
+                        WriteSnapshot(window);
                 }
             }
             free(event);
@@ -173,6 +178,32 @@ public:
     }
 
 private:
+    void WriteSnapshot(xcb_window_t window)
+    {
+        xcb_get_geometry_reply_t *geometry
+            = xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr);
+        if (!geometry)
+            return;
+        const int width = geometry->width, height = geometry->height;
+        free(geometry);
+        xcb_get_image_reply_t *image = xcb_get_image_reply(
+            connection_,
+            xcb_get_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0, width, height, ~0u), nullptr);
+        if (!image)
+            return;
+        // 24-bit visuals come as 32 bits a pixel, blue first.
+        const uint8_t *pixels = xcb_get_image_data(image);
+        if (xcb_get_image_data_length(image) >= width * height * 4) {
+            std::ofstream out(snapshot, std::ios::binary);
+            out << "P6\n" << width << ' ' << height << "\n255\n";
+            for (int i = 0; i < width * height; ++i) {
+                const char rgb[3] = {char(pixels[4 * i + 2]), char(pixels[4 * i + 1]), char(pixels[4 * i])};
+                out.write(rgb, 3);
+            }
+        }
+        free(image);
+    }
+
     // Reads every event already sent, so the next run starts from a quiet server.
     void Drain()
     {
@@ -200,7 +231,7 @@ private:
 int Usage()
 {
     std::fprintf(stderr,
-                 "usage: startup_watch [--runs N] [--settle-ms MS] --out ROWS.tsv PROGRAM BASELINE\n"
+                 "usage: startup_watch [--runs N] [--settle-ms MS] [--snapshot-dir DIR] --out ROWS.tsv PROGRAM BASELINE\n"
                  "Runs PROGRAM and BASELINE in turn under $DISPLAY; one row for start-up, one for memory.\n");
     return 2;
 }
@@ -212,6 +243,7 @@ int main(int argc, char *argv[])
     int runs = 25;
     int settleMs = 300;
     const char *out = nullptr;
+    std::string snapshotDir;
     std::vector<std::string> paths;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--runs") && i + 1 < argc)
@@ -220,6 +252,8 @@ int main(int argc, char *argv[])
             settleMs = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--out") && i + 1 < argc)
             out = argv[++i];
+        else if (!std::strcmp(argv[i], "--snapshot-dir") && i + 1 < argc)
+            snapshotDir = argv[++i];
         else
             paths.emplace_back(argv[i]);
     }
@@ -235,6 +269,8 @@ int main(int argc, char *argv[])
     // One unrecorded round: caches (fontconfig, the page cache) are warm for both alike.
     for (int round = -1; round < runs; ++round) {
         for (Program *p : {&program, &baseline}) {
+            // The window as it was when it counted as painted, once a program, to check the method.
+            watcher.snapshot = round == 0 && !snapshotDir.empty() ? snapshotDir + "/" + p->name + "-painted.ppm" : "";
             const Run run = watcher.Measure(p->path, settleMs, 20000);
             if (!run.ok) {
                 std::fprintf(stderr, "startup_watch: %s never showed a painted window\n", p->path.c_str());
