@@ -2,6 +2,7 @@
 // whole numbers as bare decimal, texts between double quotes. Plain C++, no Qt.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -9,7 +10,29 @@
 
 namespace quelvane {
 
-// The exact bytes of a character file for a record.
+// The exact bytes of a character file for a record. A double quote inside a text is doubled
+// so that it reads back intact; any other byte is written as it is. Texts cannot carry a line
+// end (the reader never produces one).
 std::string WriteCharacterText(const CharacterRecordType &record);
+
+enum class ReadStatus {
+    Ok,
+    Empty,            // no bytes at all
+    EndedEarly,       // the data ends before field 71
+    NumberOutOfRange, // a whole number outside -32768..32767
+    TooLarge,         // 71 fields not complete within kMaxCharacterFileBytes
+};
+
+// A real file is a few hundred bytes; the reader never looks further than this, so callers
+// need to read at most kMaxCharacterFileBytes + 1 bytes to get every answer right.
+inline constexpr std::size_t kMaxCharacterFileBytes = std::size_t(1) << 20;
+
+// Reads the first 71 fields of a character file. `record` is replaced only on Ok and is left
+// exactly as it was otherwise. Fields are separated by commas or line ends (CR LF, LF or CR);
+// blanks before a field are skipped; whatever follows field 71 is ignored.
+ReadStatus ReadCharacterText(std::string_view bytes, CharacterRecordType &record);
+
+// For messages and logs: "Ok", "Empty", ...
+const char *ReadStatusName(ReadStatus status);
 
 } // namespace quelvane

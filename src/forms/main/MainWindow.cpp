@@ -12,6 +12,7 @@
 #include "forms/main/ClickableImage.h"
 #include "model/modTarvock.h"
 #include "platform/Controls.h"
+#include "platform/FileDialog.h"
 #include "platform/Fonts.h"
 #include "platform/MessageBox.h"
 #include "platform/SysColors.h"
@@ -108,6 +109,9 @@ MainWindow::MainWindow(QWidget *parent)
     Image1->setScaledContents(true);
     PlaceTwips(Image1, kImage1);
 
+    CommonDialog1 = new CommonDialog(this);
+    CommonDialog1->setObjectName(QStringLiteral("CommonDialog1"));
+
     QWidget *previous = nullptr;
     for (const ButtonSpec &spec : kButtons) {
         QPushButton *button = MakeButton(this, spec.name, QLatin1String(spec.caption), spec.rect, font);
@@ -119,6 +123,8 @@ MainWindow::MainWindow(QWidget *parent)
 
     connect(cmdGenerate, &QPushButton::clicked, this, &MainWindow::cmdGenerate_Click);
     connect(cmdExit, &QPushButton::clicked, this, &MainWindow::cmdExit_Click);
+    connect(cmdLoad, &QPushButton::clicked, this, &MainWindow::cmdLoad_Click);
+    connect(cmdSave, &QPushButton::clicked, this, &MainWindow::cmdSave_Click);
 
     cmdGenerate->setFocus();
 }

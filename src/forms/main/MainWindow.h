@@ -9,6 +9,7 @@ class QPushButton;
 namespace quelvane {
 
 class ClickableImage;
+class CommonDialog;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -26,6 +27,7 @@ public:
     QPushButton *cmdSkills = nullptr;
     QPushButton *cmdExit = nullptr;
     QPushButton *cmdSecret = nullptr;
+    CommonDialog *CommonDialog1 = nullptr; // shared by Load and Save
 
     // The status line: plain text only.
     void SetStatus(const QString &text);
@@ -35,6 +37,11 @@ public:
 public slots:
     void cmdGenerate_Click();
     void cmdExit_Click();
+    void cmdLoad_Click();
+    void cmdSave_Click();
+
+private:
+    void SaveCharacter();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -1,0 +1,124 @@
+#include "platform/FileIo.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quelvane {
+
+namespace {
+
+constexpr qint64 kChunk = 64 * 1024;
+
+// fsync, where the file system has it: a full disk or quota may only show up here.
+bool SyncedToDisk(int fd)
+{
+    if (::fsync(fd) == 0)
+        return true;
+    return errno == EINVAL || errno == ENOTSUP;
+}
+
+} // namespace
+
+bool ReadBounded(QIODevice &device, std::size_t maxBytes, std::string &bytes)
+{
+    bytes.clear();
+    const std::size_t limit = maxBytes + 1;
+    while (bytes.size() < limit) {
+        const std::size_t before = bytes.size();
+        const qint64 want = qMin<qint64>(kChunk, static_cast<qint64>(limit - before));
+        bytes.resize(before + static_cast<std::size_t>(want));
+        const qint64 got = device.read(bytes.data() + before, want);
+        if (got < 0) {
+            bytes.clear();
+            return false;
+        }
+        bytes.resize(before + static_cast<std::size_t>(got));
+        if (got == 0)
+            break;
+    }
+    return true;
+}
+
+FileStatus ReadFileBounded(const QString &path, std::size_t maxBytes, std::string &bytes)
+{
+    bytes.clear();
+    const QByteArray native = QFile::encodeName(path);
+    if (native.isEmpty())
+        return FileStatus::CannotOpen;
+    // Look before opening: opening some devices has effects of its own.
+    struct stat info {};
+    if (::stat(native.constData(), &info) != 0)
+        return FileStatus::CannotOpen;
+    if (!S_ISREG(info.st_mode))
+        return FileStatus::NotAFile;
+    // O_NONBLOCK: if the path was swapped for a FIFO in between, the open still returns.
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return FileStatus::CannotOpen;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return FileStatus::NotAFile;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return FileStatus::CannotOpen;
+    }
+    return ReadBounded(file, maxBytes, bytes) ? FileStatus::Ok : FileStatus::ReadFailed;
+}
+
+bool WriteAllChecked(QIODevice &device, std::string_view bytes)
+{
+    const char *p = bytes.data();
+    qint64 left = static_cast<qint64>(bytes.size());
+    while (left > 0) {
+        const qint64 written = device.write(p, left);
+        if (written <= 0)
+            return false;
+        p += written;
+        left -= written;
+    }
+    if (auto *file = qobject_cast<QFileDevice *>(&device)) {
+        if (!file->flush() || file->error() != QFileDevice::NoError)
+            return false;
+    }
+    return true;
+}
+
+FileStatus SaveFileReplacing(const QString &path, std::string_view bytes)
+{
+    const QByteArray native = QFile::encodeName(path);
+    if (native.isEmpty())
+        return FileStatus::CannotOpen;
+    struct stat info {};
+    if (::stat(native.constData(), &info) == 0) {
+        if (!S_ISREG(info.st_mode))
+            return FileStatus::NotAFile;
+    } else if (errno != ENOENT) {
+        return FileStatus::CannotOpen;
+    }
+
+    QSaveFile file(path);
+    // Unbuffered: every write reaches the file system at once and reports its own failure.
+    // A buffered QSaveFile was seen to commit a truncated file when the disk filled up.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return FileStatus::CannotOpen;
+    bool ok = WriteAllChecked(file, bytes) && SyncedToDisk(file.handle());
+    if (ok) {
+        struct stat written {};
+        ok = ::fstat(file.handle(), &written) == 0
+             && written.st_size == static_cast<off_t>(bytes.size());
+    }
+    if (!ok) {
+        file.cancelWriting(); // the temporary file goes, the target stays as it was
+        return FileStatus::WriteFailed;
+    }
+    return file.commit() ? FileStatus::Ok : FileStatus::WriteFailed;
+}
+
+} // namespace quelvane

@@ -1,0 +1,40 @@
+// Reading and writing whole small files without ever losing the old contents or blocking on
+// something that is not a file.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include <QString>
+
+class QIODevice;
+
+namespace quelvane {
+
+enum class FileStatus {
+    Ok,
+    CannotOpen,  // missing, no permission, no room for a temporary file
+    NotAFile,    // a folder, device, FIFO or socket
+    ReadFailed,
+    WriteFailed, // the old file, if any, is unchanged
+};
+
+// Reads a regular file: all of it, or its first maxBytes + 1 bytes when it is longer. Anything
+// but a regular file is refused without being opened for long, so a FIFO cannot block.
+FileStatus ReadFileBounded(const QString &path, std::size_t maxBytes, std::string &bytes);
+
+// Reads an open device up to its end or up to maxBytes + 1 bytes; false on a read error.
+bool ReadBounded(QIODevice &device, std::size_t maxBytes, std::string &bytes);
+
+// Writes every byte, retrying short writes, then flushes; false on any shortfall or device
+// error.
+bool WriteAllChecked(QIODevice &device, std::string_view bytes);
+
+// Replaces the regular file at path (or creates it) with bytes. The new contents go to a
+// temporary file beside it, which replaces the target only after every byte was written and
+// synced; on any failure the target keeps its old bytes. A path naming anything but a regular
+// file is refused: renaming over it would replace a device node or fail half-way.
+FileStatus SaveFileReplacing(const QString &path, std::string_view bytes);
+
+} // namespace quelvane

@@ -1,0 +1,35 @@
+#include "platform/RecordText.h"
+
+#include <QStringDecoder>
+
+namespace quelvane {
+
+namespace {
+
+// Windows-1252 at 0x80..0x9F; the five unassigned bytes keep their C1 code points.
+constexpr char16_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+} // namespace
+
+QString RecordText(std::string_view bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QString text = utf8(view);
+    if (!utf8.hasError())
+        return text;
+    text.clear();
+    text.reserve(view.size());
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        text.append(QChar(byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : char16_t(byte)));
+    }
+    return text;
+}
+
+} // namespace quelvane

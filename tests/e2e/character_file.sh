@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Save and Load through the real file dialog, with a hand edit in between, as a person would.
+source "$E2E_LIB" "$@"
+
+files=$E2E_TMP/files
+mkdir -p "$files"
+saved=$files/hero.tbl
+again=$files/again
+
+# Types a full path into the open dialog titled $1 and presses Return.
+choose_file() {
+    local dialog
+    dialog=$(e2e_wait_window "$1")
+    e2e_focus "$dialog"
+    e2e_key ctrl+a
+    e2e_type "$2"
+    e2e_key Return
+    e2e_wait_window_gone "$1"
+}
+
+# Waits until file $1 exists with 71 lines.
+wait_saved() {
+    for _ in $(seq 100); do
+        [ -f "$1" ] && [ "$(grep -c '' "$1")" -eq 71 ] && return 0
+        sleep 0.05
+    done
+    e2e_fail "$1 was not saved"
+}
+
+e2e_start_xvfb
+e2e_start_app
+main=$(e2e_wait_window "Quelvane Cadrelant Generator")
+sleep 0.5
+e2e_focus "$main"
+e2e_key alt+n
+
+# Save under a typed path.
+e2e_key alt+s
+e2e_screenshot save-dialog
+choose_file "Save As" "$saved"
+wait_saved "$saved"
+[ "$(tr -cd '\r' <"$saved" | wc -c)" -eq 71 ] || e2e_fail "the saved file does not end every line with CR LF"
+sleep 0.3
+e2e_screenshot saved
+
+# A hand edit in an editor that writes LF line ends.
+tr -d '\r' <"$saved" | sed -e '1s/.*/99/' -e '17s/.*/"EDT-R-TED"/' -e '71s/.*/-4/' >"$files/edited"
+mv "$files/edited" "$saved"
+
+e2e_focus "$main"
+e2e_key alt+l
+choose_file "Open" "$saved"
+sleep 0.3
+e2e_screenshot loaded
+changed=$(e2e_pixels_changed saved loaded)
+[ "$changed" -gt 20 ] || e2e_fail "the status line did not change after the load ($changed pixels)"
+
+# The loaded record, saved again, is the edited file with CR LF line ends.
+e2e_focus "$main"
+e2e_key alt+s
+choose_file "Save As" "$again"
+wait_saved "$again"
+expected=$(sed 's/$/\r/' "$saved" | od -An -c)
+actual=$(od -An -c <"$again")
+[ "$actual" = "$expected" ] || e2e_fail "the loaded record saved again differs from the edited file"
+[ "$(sed -n 17p "$again")" = $'"EDT-R-TED"\r' ] || e2e_fail "the edited name was not loaded"
+
+# The save dialog offers the path last chosen: Return alone saves there again, no question.
+rm "$again"
+e2e_focus "$main"
+e2e_key alt+s
+dialog=$(e2e_wait_window "Save As")
+e2e_focus "$dialog"
+e2e_key Return
+e2e_wait_window_gone "Save As"
+wait_saved "$again"
+
+e2e_focus "$main"
+e2e_key alt+x
+e2e_wait_exit 10
+[ "$E2E_EXIT_STATUS" -eq 0 ] || e2e_fail "Exit ended the program with status $E2E_EXIT_STATUS"

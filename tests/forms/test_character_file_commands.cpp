@@ -1,0 +1,379 @@
+#include <QtTest>
+
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+
+#include "forms/Forms.h"
+#include "forms/main/MainWindow.h"
+#include "model/CharacterFile.h"
+#include "model/modTarvock.h"
+#include "platform/FileDialog.h"
+#include "platform/MessageBox.h"
+#include "platform/MountGuard.h"
+#include "platform/Random.h"
+#include "platform/Twips.h"
+
+using namespace quelvane;
+using quelvane::testing::MountGuard;
+
+namespace {
+
+CharacterRecordType Generated(uint64_t seed)
+{
+    SeededRandom random(seed);
+    RandomSource *previous = SetRandomSource(&random);
+    CharacterRecordType r;
+    GenerateInto(r);
+    SetRandomSource(previous);
+    return r;
+}
+
+QByteArray Contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+bool Put(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+}
+
+QStringList Entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+QByteArray Bytes(const CharacterRecordType &record)
+{
+    return QByteArray::fromStdString(WriteCharacterText(record));
+}
+
+} // namespace
+
+class TestCharacterFileCommands : public QObject {
+    Q_OBJECT
+
+    MainWindow *main_ = nullptr;
+    RecordingFileDialog *dialog_ = nullptr;
+    RecordingMessageBox *messages_ = nullptr;
+    FileDialogBackend *previousDialog_ = nullptr;
+    MessageBoxBackend *previousMessages_ = nullptr;
+    QTemporaryDir *dir_ = nullptr;
+
+    QString Path(const QString &name) const { return dir_->filePath(name); }
+    QString Status() const { return main_->Label1->text(); }
+
+    // One click with the dialog answering `path` (nothing: Cancel).
+    void Load(const std::optional<QString> &path)
+    {
+        dialog_->answers.append(path);
+        main_->cmdLoad->click();
+    }
+    void Save(const std::optional<QString> &path)
+    {
+        dialog_->answers.append(path);
+        main_->cmdSave->click();
+    }
+
+private slots:
+    void initTestCase() { SetLogicalDpiForTesting(96); }
+
+    void init()
+    {
+        CharacterRecord = {};
+        dir_ = new QTemporaryDir;
+        QVERIFY(dir_->isValid());
+        dialog_ = new RecordingFileDialog;
+        messages_ = new RecordingMessageBox;
+        previousDialog_ = SetFileDialogBackend(dialog_);
+        previousMessages_ = SetMessageBoxBackend(messages_);
+        main_ = new MainWindow;
+        SetMainForm(main_);
+    }
+
+    void cleanup()
+    {
+        UnloadAllForms();
+        SetMainForm(nullptr);
+        delete main_;
+        main_ = nullptr;
+        SetFileDialogBackend(previousDialog_);
+        SetMessageBoxBackend(previousMessages_);
+        delete dialog_;
+        delete messages_;
+        delete dir_;
+        CharacterRecord = {};
+    }
+
+    void dialogIsOnTheMainWindow()
+    {
+        auto *dialog = main_->findChild<CommonDialog *>(QStringLiteral("CommonDialog1"));
+        QVERIFY(dialog);
+        QCOMPARE(dialog, main_->CommonDialog1);
+    }
+
+    void bothCommandsSetUpTheDialogAlike_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::addRow("save") << true;
+        QTest::addRow("load") << false;
+    }
+    void bothCommandsSetUpTheDialogAlike()
+    {
+        QFETCH(bool, save);
+        save ? Save(std::nullopt) : Load(std::nullopt);
+        QCOMPARE(dialog_->asked.size(), 1);
+        const FileDialogRequest &request = dialog_->asked.first();
+        QCOMPARE(request.kind, save ? FileDialogKind::Save : FileDialogKind::Open);
+        QCOMPARE(request.filters, QStringList{"Cadrelant Files (*.tbl)"});
+        QCOMPARE(request.filterIndex, 0);
+        QCOMPARE(request.flags, 4);
+        const FileDialogBehaviour behaviour = BehaviourForFlags(request.kind, request.flags);
+        QVERIFY(!behaviour.confirmOverwrite);
+        QVERIFY(!behaviour.mustExist);
+        QCOMPARE(request.startName, QString());
+    }
+
+    void saveWritesTheRecordAndSaysSo()
+    {
+        CharacterRecord = Generated(11);
+        const QString path = Path("hero.tbl");
+        Save(path);
+        QCOMPARE(Contents(path), Bytes(CharacterRecord));
+        QCOMPARE(Status(), path + " saved.");
+        QVERIFY(messages_->shown.isEmpty());
+    }
+
+    void saveBeforeAnythingWritesTheEmptyRecord()
+    {
+        const QString path = Path("empty.tbl");
+        Save(path);
+        QCOMPARE(Contents(path), QByteArray("0\r\n").repeated(16) + QByteArray("\"\"\r\n").repeated(5)
+                                     + QByteArray("0\r\n").repeated(50));
+    }
+
+    void saveUsesANameWithoutExtensionAsTyped()
+    {
+        const QString path = Path("noext");
+        Save(path);
+        QCOMPARE(Entries(dir_->path()), QStringList{"noext"});
+        QCOMPARE(Contents(path), Bytes(CharacterRecord));
+    }
+
+    void saveReplacesAnExistingFileWithoutAQuestion()
+    {
+        const QString path = Path("old.tbl");
+        QVERIFY(Put(path, QByteArray(4000, 'o')));
+        CharacterRecord = Generated(12);
+        Save(path);
+        QCOMPARE(Contents(path), Bytes(CharacterRecord));
+        QVERIFY(messages_->shown.isEmpty());
+        QCOMPARE(Entries(dir_->path()), QStringList{"old.tbl"});
+    }
+
+    void cancelledSaveTouchesNothing()
+    {
+        const QString before = Status();
+        Save(std::nullopt);
+        QCOMPARE(dialog_->asked.size(), 1);
+        QVERIFY(Entries(dir_->path()).isEmpty());
+        QCOMPARE(Status(), before);
+    }
+
+    void saveThenLoadGivesTheRecordBack_data()
+    {
+        QTest::addColumn<CharacterRecordType>("record");
+        QTest::addRow("empty record") << CharacterRecordType{};
+        QTest::addRow("generated, seed 5") << Generated(5);
+        QTest::addRow("generated, seed 6000") << Generated(6000);
+        CharacterRecordType odd = Generated(7);
+        odd.Name = "Caf\xE9 \"Q\", \x93" "boss\x94";
+        odd.Cover = " ";
+        odd.Secret = "";
+        odd.Strength = -32768;
+        odd.Survival = 32767;
+        QTest::addRow("quotes, commas, code-page bytes") << odd;
+    }
+    void saveThenLoadGivesTheRecordBack()
+    {
+        QFETCH(CharacterRecordType, record);
+        CharacterRecord = record;
+        const QString path = Path("round.tbl");
+        Save(path);
+        const QByteArray saved = Contents(path);
+        CharacterRecord = Generated(99);
+        Load(path);
+        QVERIFY(CharacterRecord == record);
+        QCOMPARE(Status(), path + " loaded.");
+        // Saved again, the file is the same bytes.
+        Save(Path("again.tbl"));
+        QCOMPARE(Contents(Path("again.tbl")), saved);
+    }
+
+    void handEditedFileLoadsAsEdited()
+    {
+        CharacterRecord = Generated(21);
+        const QString path = Path("edit.tbl");
+        Save(path);
+        // As an editor on this system might leave it: LF line ends, values changed by hand.
+        QList<QByteArray> lines = Contents(path).split('\n');
+        for (QByteArray &line : lines)
+            line = line.trimmed();
+        lines[0] = "99";
+        lines[16] = "\"Hand-R-Made\"";
+        lines[18] = "Armed Forces";
+        lines[70] = "  -3";
+        QVERIFY(Put(path, lines.join('\n')));
+        Load(path);
+        QCOMPARE(Status(), path + " loaded.");
+        QCOMPARE(CharacterRecord.Strength, int16_t(99));
+        QCOMPARE(CharacterRecord.Name, std::string("Hand-R-Made"));
+        QCOMPARE(CharacterRecord.Cover, std::string("Armed Forces"));
+        QCOMPARE(CharacterRecord.Survival, int16_t(-3));
+        QCOMPARE(CharacterRecord.Endurance, Generated(21).Endurance);
+    }
+
+    void theDialogOffersThePathLastChosen_data()
+    {
+        QTest::addColumn<bool>("loadFirst");
+        QTest::addColumn<bool>("saveNext");
+        QTest::addRow("after a load, the save dialog") << true << true;
+        QTest::addRow("after a load, the open dialog") << true << false;
+        QTest::addRow("after a save, the open dialog") << false << false;
+        QTest::addRow("after a save, the save dialog") << false << true;
+    }
+    void theDialogOffersThePathLastChosen()
+    {
+        QFETCH(bool, loadFirst);
+        QFETCH(bool, saveNext);
+        const QString path = Path("chosen.tbl");
+        QVERIFY(Put(path, Bytes(Generated(3))));
+        loadFirst ? Load(path) : Save(path);
+        saveNext ? Save(std::nullopt) : Load(std::nullopt);
+        QCOMPARE(dialog_->asked.size(), 2);
+        QCOMPARE(dialog_->asked.last().startName, path);
+    }
+
+    void emptyFileGivesTheMessageAndChangesNothing()
+    {
+        CharacterRecord = Generated(8);
+        const CharacterRecordType before = CharacterRecord;
+        main_->SetStatus("before");
+        const QString path = Path("empty.tbl");
+        QVERIFY(Put(path, QByteArray()));
+        Load(path);
+        QCOMPARE(messages_->shown.size(), 1);
+        QCOMPARE(messages_->shown[0].text, QString("No records in data file."));
+        QCOMPARE(messages_->shown[0].title, QString("Quelvane Cadrelant Generator"));
+        QCOMPARE(messages_->shown[0].icon, MessageIcon::Exclamation);
+        QVERIFY(CharacterRecord == before);
+        QCOMPARE(Status(), QString("before"));
+    }
+
+    void failedLoadChangesNothingAndSaysNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("contents"); // for "file"
+        const QByteArray good = Bytes(Generated(4));
+        QTest::addRow("fewer than 71 fields") << "file" << good.left(good.lastIndexOf("\r\n", good.size() - 3) + 2);
+        QTest::addRow("half a file") << "file" << good.left(good.size() / 2);
+        QTest::addRow("32768 in the last field") << "file" << good.left(good.lastIndexOf("\r\n", good.size() - 3) + 2) + "32768\r\n";
+        QTest::addRow("two megabytes without a line end") << "file" << QByteArray(2 << 20, 'x');
+        QTest::addRow("binary data") << "file" << QByteArray(3000, '\x01');
+        QTest::addRow("a missing file") << "missing.tbl" << QByteArray();
+        QTest::addRow("a folder") << "folder" << QByteArray();
+        QTest::addRow("a FIFO") << "fifo" << QByteArray();
+        QTest::addRow("an endless device") << "/dev/zero" << QByteArray();
+    }
+    void failedLoadChangesNothingAndSaysNothing()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, contents);
+        QVERIFY(Put(Path("file"), contents));
+        QVERIFY(QDir(dir_->path()).mkdir("folder"));
+        QCOMPARE(::mkfifo(QFile::encodeName(Path("fifo")).constData(), 0644), 0);
+        CharacterRecord = Generated(9);
+        const CharacterRecordType before = CharacterRecord;
+        main_->SetStatus("before");
+
+        Load(name.startsWith('/') ? name : Path(name));
+        QVERIFY(CharacterRecord == before);
+        QCOMPARE(Status(), QString("before"));
+        QVERIFY(messages_->shown.isEmpty());
+
+        // The next load works normally.
+        QVERIFY(Put(Path("good.tbl"), Bytes(Generated(10))));
+        Load(Path("good.tbl"));
+        QVERIFY(CharacterRecord == Generated(10));
+        QCOMPARE(Status(), Path("good.tbl") + " loaded.");
+    }
+
+    void cancelledLoadChangesNothing()
+    {
+        CharacterRecord = Generated(13);
+        const CharacterRecordType before = CharacterRecord;
+        main_->SetStatus("before");
+        Load(std::nullopt);
+        QCOMPARE(dialog_->asked.size(), 1);
+        QVERIFY(CharacterRecord == before);
+        QCOMPARE(Status(), QString("before"));
+        QVERIFY(messages_->shown.isEmpty());
+    }
+
+    void failedSaveKeepsTheOldFile_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addRow("a folder as the target") << "folder";
+        QTest::addRow("a read-only folder") << "read-only";
+        QTest::addRow("a full disk") << "full";
+    }
+    void failedSaveKeepsTheOldFile()
+    {
+        QFETCH(QString, how);
+        const QString folder = Path("place");
+        QVERIFY(QDir().mkdir(folder));
+        MountGuard mount;
+        if (how != "folder") {
+            if (const QString why = MountGuard::Unavailable(); !why.isEmpty())
+                QSKIP(qPrintable(why));
+            if (how == "full" && !mount.Tmpfs(folder, "16k"))
+                QSKIP(qPrintable("cannot mount a tmpfs: " + mount.error()));
+        }
+        const QString target = folder + (how == "folder" ? "/sub" : "/old.tbl");
+        const QByteArray old = Bytes(Generated(14));
+        if (how == "folder") {
+            QVERIFY(QDir().mkdir(target));
+            QVERIFY(Put(target + "/inside", old));
+        } else {
+            QVERIFY(Put(target, old));
+        }
+        if (how == "read-only" && !mount.ReadOnly(folder))
+            QSKIP(qPrintable("cannot mount read-only: " + mount.error()));
+        if (how == "full") {
+            QFile filler(folder + "/filler");
+            QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            const QByteArray block(4096, 'f');
+            while (filler.write(block) == block.size()) {
+            }
+        }
+        const QStringList entries = Entries(folder);
+
+        CharacterRecord = Generated(15);
+        CharacterRecord.Name = std::string(20000, 'N'); // more than any room left
+        main_->SetStatus("before");
+        Save(target);
+        QCOMPARE(Status(), QString("before"));
+        QVERIFY(messages_->shown.isEmpty());
+        QCOMPARE(Entries(folder), entries);
+        QCOMPARE(Contents(how == "folder" ? target + "/inside" : target), old);
+    }
+};
+
+QTEST_MAIN(TestCharacterFileCommands)
+#include "test_character_file_commands.moc"

@@ -1,0 +1,239 @@
+#include <QtTest>
+
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTemporaryDir>
+
+#include "platform/FileDialog.h"
+#include "platform/RecordText.h"
+
+using namespace quelvane;
+
+Q_DECLARE_METATYPE(quelvane::FileDialogKind)
+
+namespace {
+
+QFileDialog *OpenFileDialog()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *dialog = qobject_cast<QFileDialog *>(widget); dialog && dialog->isVisible())
+            return dialog;
+    }
+    return nullptr;
+}
+
+// Installs a backend for the lifetime of a scope.
+class ScopedFileDialog {
+public:
+    explicit ScopedFileDialog(FileDialogBackend *backend) : previous_(SetFileDialogBackend(backend)) {}
+    ~ScopedFileDialog() { SetFileDialogBackend(previous_); }
+
+private:
+    FileDialogBackend *previous_;
+};
+
+} // namespace
+
+class TestFileDialog : public QObject {
+    Q_OBJECT
+
+private slots:
+    void toolkitFilters_data()
+    {
+        QTest::addColumn<QString>("pairs");
+        QTest::addColumn<QStringList>("filters");
+        QTest::addRow("description already names the pattern")
+            << "Cadrelant Files (*.tbl)|*.tbl" << QStringList{"Cadrelant Files (*.tbl)"};
+        QTest::addRow("description without the pattern")
+            << "Cadrelant Files|*.tbl" << QStringList{"Cadrelant Files (*.tbl)"};
+        QTest::addRow("several patterns")
+            << "Pictures|*.bmp;*.ico" << QStringList{"Pictures (*.bmp *.ico)"};
+        QTest::addRow("two entries")
+            << "Cadrelant Files (*.tbl)|*.tbl|All Files (*.*)|*.*"
+            << QStringList{"Cadrelant Files (*.tbl)", "All Files (*.*)"};
+        QTest::addRow("parenthesis naming another pattern")
+            << "Old (*.dat)|*.tbl" << QStringList{"Old (*.dat) (*.tbl)"};
+        QTest::addRow("no filter") << "" << QStringList{};
+    }
+    void toolkitFilters()
+    {
+        QFETCH(QString, pairs);
+        QFETCH(QStringList, filters);
+        QCOMPARE(ToolkitFilters(pairs), filters);
+    }
+
+    void behaviourForFlags_data()
+    {
+        QTest::addColumn<FileDialogKind>("kind");
+        QTest::addColumn<int>("flags");
+        QTest::addColumn<bool>("confirmOverwrite");
+        QTest::addColumn<bool>("mustExist");
+        QTest::addRow("save, hide read-only only") << FileDialogKind::Save << int(kHideReadOnly) << false << false;
+        QTest::addRow("open, hide read-only only") << FileDialogKind::Open << int(kHideReadOnly) << false << false;
+        QTest::addRow("save, overwrite prompt") << FileDialogKind::Save << (kHideReadOnly | kOverwritePrompt) << true << false;
+        QTest::addRow("open ignores overwrite prompt") << FileDialogKind::Open << int(kOverwritePrompt) << false << false;
+        QTest::addRow("open, must exist") << FileDialogKind::Open << int(kFileMustExist) << false << true;
+        QTest::addRow("save ignores must exist") << FileDialogKind::Save << int(kFileMustExist) << false << false;
+    }
+    void behaviourForFlags()
+    {
+        QFETCH(FileDialogKind, kind);
+        QFETCH(int, flags);
+        QFETCH(bool, confirmOverwrite);
+        QFETCH(bool, mustExist);
+        const FileDialogBehaviour behaviour = BehaviourForFlags(kind, flags);
+        QCOMPARE(behaviour.confirmOverwrite, confirmOverwrite);
+        QCOMPARE(behaviour.mustExist, mustExist);
+    }
+
+    void commonDialogOffersTheLastChosenPath()
+    {
+        RecordingFileDialog recorder;
+        ScopedFileDialog scope(&recorder);
+        QWidget owner;
+        CommonDialog dialog(&owner);
+        dialog.Filter = "Cadrelant Files (*.tbl)|*.tbl";
+        dialog.Flags = kHideReadOnly;
+        recorder.answers = {QString("/tmp/a.tbl"), std::nullopt, QString("/tmp/b")};
+
+        QVERIFY(dialog.ShowSave());
+        QCOMPARE(dialog.FileName, QString("/tmp/a.tbl"));
+        QVERIFY(!dialog.ShowOpen()); // cancelled: the name stays
+        QCOMPARE(dialog.FileName, QString("/tmp/a.tbl"));
+        QVERIFY(dialog.ShowOpen());
+        QCOMPARE(dialog.FileName, QString("/tmp/b"));
+
+        QCOMPARE(recorder.asked.size(), 3);
+        QCOMPARE(recorder.asked[0].kind, FileDialogKind::Save);
+        QCOMPARE(recorder.asked[0].startName, QString());
+        QCOMPARE(recorder.asked[1].kind, FileDialogKind::Open);
+        QCOMPARE(recorder.asked[1].startName, QString("/tmp/a.tbl"));
+        QCOMPARE(recorder.asked[2].startName, QString("/tmp/a.tbl"));
+        for (const FileDialogRequest &request : recorder.asked) {
+            QCOMPARE(request.filters, QStringList{"Cadrelant Files (*.tbl)"});
+            QCOMPARE(request.filterIndex, 0);
+            QCOMPARE(request.flags, int(kHideReadOnly));
+        }
+    }
+
+    void realDialogAsSetUp_data()
+    {
+        QTest::addColumn<FileDialogKind>("kind");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("exists");
+        QTest::addRow("save: a name without extension") << FileDialogKind::Save << "noext" << false;
+        QTest::addRow("save: onto an existing file, no question") << FileDialogKind::Save << "old.tbl" << true;
+        QTest::addRow("open: a file that does not exist") << FileDialogKind::Open << "missing" << false;
+        QTest::addRow("open: an existing file") << FileDialogKind::Open << "old.tbl" << true;
+    }
+    void realDialogAsSetUp()
+    {
+        QFETCH(FileDialogKind, kind);
+        QFETCH(QString, typed);
+        QFETCH(bool, exists);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QFile old(dir.filePath("old.tbl"));
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.close();
+        const QString start = dir.filePath("start.tbl");
+        QCOMPARE(QFileInfo::exists(dir.filePath(typed)), exists);
+
+        QWidget owner;
+        CommonDialog dialog(&owner);
+        dialog.Filter = "Cadrelant Files (*.tbl)|*.tbl";
+        dialog.Flags = kHideReadOnly;
+        dialog.FileName = start;
+
+        bool seen = false;
+        bool questioned = false;
+        // Closes any question box, which would mean an unwanted overwrite prompt.
+        QTimer questions;
+        connect(&questions, &QTimer::timeout, this, [&] {
+            for (QWidget *widget : QApplication::topLevelWidgets()) {
+                if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible()) {
+                    questioned = true;
+                    box->reject();
+                }
+            }
+        });
+        questions.start(20);
+        // Should a check below fail, the dialog still closes.
+        QTimer::singleShot(5000, this, [] {
+            if (QFileDialog *fileDialog = OpenFileDialog())
+                fileDialog->reject();
+        });
+        QTimer::singleShot(50, this, [&] {
+            QFileDialog *fileDialog = OpenFileDialog();
+            if (!fileDialog)
+                return;
+            seen = true;
+            QCOMPARE(fileDialog->acceptMode(), kind == FileDialogKind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+            QCOMPARE(fileDialog->fileMode(), QFileDialog::AnyFile);
+            QVERIFY(fileDialog->testOption(QFileDialog::DontConfirmOverwrite));
+            QCOMPARE(fileDialog->defaultSuffix(), QString());
+            QCOMPARE(fileDialog->nameFilters(), QStringList{"Cadrelant Files (*.tbl)"});
+            QCOMPARE(fileDialog->selectedNameFilter(), QString("Cadrelant Files (*.tbl)"));
+            QCOMPARE(QDir(fileDialog->directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
+            QCOMPARE(QFileInfo(fileDialog->selectedFiles().value(0)).fileName(), QString("start.tbl"));
+            // Typed into the name box and confirmed with Return, as a person would.
+            auto *edit = fileDialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            QVERIFY(edit);
+            edit->setText(typed);
+            QTest::keyClick(edit, Qt::Key_Return);
+            if (fileDialog->isVisible())
+                fileDialog->reject();
+        });
+        const bool chosen = kind == FileDialogKind::Save ? dialog.ShowSave() : dialog.ShowOpen();
+        QVERIFY2(seen, "the real file dialog never showed");
+        QVERIFY2(!questioned, "the dialog asked a question");
+        QVERIFY(chosen);
+        QCOMPARE(QFileInfo(dialog.FileName).dir().canonicalPath(), QDir(dir.path()).canonicalPath());
+        QCOMPARE(QFileInfo(dialog.FileName).fileName(), typed);
+    }
+
+    void realDialogCancelled()
+    {
+        QWidget owner;
+        CommonDialog dialog(&owner);
+        dialog.FileName = "/tmp/kept.tbl";
+        bool seen = false;
+        QTimer::singleShot(50, this, [&] {
+            if (QFileDialog *fileDialog = OpenFileDialog()) {
+                seen = true;
+                fileDialog->reject();
+            }
+        });
+        QVERIFY(!dialog.ShowSave());
+        QVERIFY(seen);
+        QCOMPARE(dialog.FileName, QString("/tmp/kept.tbl"));
+    }
+
+    void recordText_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::addRow("ASCII") << QByteArray("Deep Probe") << QString("Deep Probe");
+        QTest::addRow("empty") << QByteArray() << QString();
+        QTest::addRow("UTF-8") << QByteArray("Caf\xC3\xA9") << QString::fromUtf8("Caf\xC3\xA9");
+        QTest::addRow("Latin letters of a code page") << QByteArray("Caf\xE9") << QString::fromUtf8("Caf\xC3\xA9");
+        QTest::addRow("euro sign and curly quotes")
+            << QByteArray("\x80 \x93x\x94") << QString::fromUtf8("\xE2\x82\xAC \xE2\x80\x9Cx\xE2\x80\x9D");
+        QTest::addRow("a cut UTF-8 sequence") << QByteArray("ab\xC3") << QString::fromUtf8("ab\xC3\x83");
+        QTest::addRow("unassigned byte kept visible as its own code")
+            << QByteArray("\x81") << QString(QChar(0x81));
+        QTest::addRow("a zero byte") << QByteArray("a\0b", 3) << QStringView(u"a\0b", 3).toString();
+    }
+    void recordText()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        const QString shown = RecordText(std::string_view(bytes.constData(), size_t(bytes.size())));
+        QCOMPARE(shown, text);
+        QVERIFY(!shown.contains(QChar::ReplacementCharacter));
+    }
+};
+
+QTEST_MAIN(TestFileDialog)
+#include "test_file_dialog.moc"

@@ -1,0 +1,370 @@
+#include <QtTest>
+
+#include <QBuffer>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "MountGuard.h"
+#include "platform/FileIo.h"
+
+using namespace quelvane;
+using quelvane::testing::MountGuard;
+
+Q_DECLARE_METATYPE(quelvane::FileStatus)
+
+namespace {
+
+// A device that takes only so much per call, fails after so many bytes, or stops moving.
+class FlakyDevice final : public QIODevice {
+public:
+    qint64 perCall = 1 << 30;   // most bytes one write or read call moves
+    qint64 failAfter = 1 << 30; // total bytes before calls fail with -1
+    bool stalls = false;        // every write moves 0 bytes
+    QByteArray written;
+    QByteArray source;
+
+protected:
+    qint64 writeData(const char *data, qint64 len) override
+    {
+        if (stalls)
+            return 0;
+        if (written.size() >= failAfter)
+            return -1;
+        const qint64 n = qMin(qMin(len, perCall), failAfter - written.size());
+        written.append(data, n);
+        return n;
+    }
+    qint64 readData(char *data, qint64 max) override
+    {
+        if (position_ >= failAfter)
+            return -1;
+        const qint64 n = qMin(qMin(max, perCall), qMin<qint64>(source.size() - position_, failAfter - position_));
+        memcpy(data, source.constData() + position_, size_t(n));
+        position_ += n;
+        return n;
+    }
+
+private:
+    qint64 position_ = 0;
+};
+
+QByteArray Contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+bool Put(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+}
+
+QStringList Entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+std::string_view View(const QByteArray &bytes)
+{
+    return std::string_view(bytes.constData(), size_t(bytes.size()));
+}
+
+// Fills the file system under folder; then frees `leave` bytes of it again.
+bool FillDisk(const QString &folder, qint64 leave)
+{
+    const QByteArray path = QFile::encodeName(folder + QStringLiteral("/filler"));
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        return false;
+    const QByteArray block(4096, 'f');
+    off_t size = 0;
+    for (;;) {
+        const ssize_t n = ::write(fd, block.constData(), size_t(block.size()));
+        if (n <= 0)
+            break;
+        size += n;
+    }
+    const bool ok = ::ftruncate(fd, qMax<off_t>(0, size - leave)) == 0;
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
+
+class TestFileIo : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir *dir_ = nullptr;
+    QString Path(const QString &name) const { return dir_->filePath(name); }
+
+private slots:
+    void init()
+    {
+        dir_ = new QTemporaryDir;
+        QVERIFY(dir_->isValid());
+    }
+    void cleanup()
+    {
+        delete dir_;
+        dir_ = nullptr;
+    }
+
+    void writeAllChecked_data()
+    {
+        QTest::addColumn<qint64>("perCall");
+        QTest::addColumn<qint64>("failAfter");
+        QTest::addColumn<bool>("stalls");
+        QTest::addColumn<bool>("ok");
+        QTest::addRow("all at once") << qint64(1 << 30) << qint64(1 << 30) << false << true;
+        QTest::addRow("short writes are retried") << qint64(7) << qint64(1 << 30) << false << true;
+        QTest::addRow("one byte a call") << qint64(1) << qint64(1 << 30) << false << true;
+        QTest::addRow("fails part-way") << qint64(1 << 30) << qint64(100) << false << false;
+        QTest::addRow("fails part-way in short writes") << qint64(16) << qint64(100) << false << false;
+        QTest::addRow("fails at once") << qint64(1 << 30) << qint64(0) << false << false;
+        QTest::addRow("writes nothing and reports no error") << qint64(1 << 30) << qint64(1 << 30) << true << false;
+    }
+    void writeAllChecked()
+    {
+        QFETCH(qint64, perCall);
+        QFETCH(qint64, failAfter);
+        QFETCH(bool, stalls);
+        QFETCH(bool, ok);
+        FlakyDevice device;
+        device.perCall = perCall;
+        device.failAfter = failAfter;
+        device.stalls = stalls;
+        QVERIFY(device.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        QByteArray bytes;
+        for (int i = 0; i < 300; ++i)
+            bytes += char('A' + i % 26);
+        QCOMPARE(WriteAllChecked(device, View(bytes)), ok);
+        if (ok)
+            QCOMPARE(device.written, bytes);
+    }
+
+    void readBounded_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("maxBytes");
+        QTest::addColumn<qint64>("perCall");
+        QTest::addColumn<qint64>("failAfter");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<int>("expectedSize");
+        QTest::addRow("smaller than the cap") << 300 << 1000 << qint64(1 << 30) << qint64(1 << 30) << true << 300;
+        QTest::addRow("exactly the cap") << 1000 << 1000 << qint64(1 << 30) << qint64(1 << 30) << true << 1000;
+        QTest::addRow("longer: one byte past the cap") << 5000 << 1000 << qint64(1 << 30) << qint64(1 << 30) << true << 1001;
+        QTest::addRow("in small reads") << 300 << 1000 << qint64(7) << qint64(1 << 30) << true << 300;
+        QTest::addRow("longer, in small reads") << 300000 << 100000 << qint64(4099) << qint64(1 << 30) << true << 100001;
+        QTest::addRow("empty") << 0 << 1000 << qint64(1 << 30) << qint64(1 << 30) << true << 0;
+        QTest::addRow("read error part-way") << 300 << 1000 << qint64(50) << qint64(120) << false << 0;
+    }
+    void readBounded()
+    {
+        QFETCH(int, size);
+        QFETCH(int, maxBytes);
+        QFETCH(qint64, perCall);
+        QFETCH(qint64, failAfter);
+        QFETCH(bool, ok);
+        QFETCH(int, expectedSize);
+        FlakyDevice device;
+        for (int i = 0; i < size; ++i)
+            device.source += char(i * 31 % 251);
+        device.perCall = perCall;
+        device.failAfter = failAfter;
+        QVERIFY(device.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+        std::string bytes = "stale";
+        QCOMPARE(ReadBounded(device, size_t(maxBytes), bytes), ok);
+        QCOMPARE(int(bytes.size()), expectedSize);
+        QCOMPARE(QByteArray::fromStdString(bytes), device.source.left(expectedSize));
+    }
+
+    void readFileRefusesWhatIsNotAFile_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<FileStatus>("status");
+        QTest::addRow("regular file") << "file" << FileStatus::Ok;
+        QTest::addRow("link to a regular file") << "link" << FileStatus::Ok;
+        QTest::addRow("missing file") << "missing" << FileStatus::CannotOpen;
+        QTest::addRow("folder") << "folder" << FileStatus::NotAFile;
+        QTest::addRow("FIFO without a writer") << "fifo" << FileStatus::NotAFile;
+        QTest::addRow("endless device") << "/dev/zero" << FileStatus::NotAFile;
+        QTest::addRow("empty device") << "/dev/null" << FileStatus::NotAFile;
+        QTest::addRow("empty path") << "" << FileStatus::CannotOpen;
+    }
+    void readFileRefusesWhatIsNotAFile()
+    {
+        QFETCH(QString, what);
+        QFETCH(FileStatus, status);
+        QVERIFY(Put(Path("file"), "12\r\n"));
+        QVERIFY(QFile::link(Path("file"), Path("link")));
+        QVERIFY(QDir(dir_->path()).mkdir("folder"));
+        QCOMPARE(::mkfifo(QFile::encodeName(Path("fifo")).constData(), 0644), 0);
+        const QString path = what.isEmpty() || what.startsWith('/') ? what : Path(what);
+        std::string bytes = "stale";
+        QCOMPARE(ReadFileBounded(path, 1000, bytes), status);
+        QCOMPARE(QByteArray::fromStdString(bytes), status == FileStatus::Ok ? QByteArray("12\r\n") : QByteArray());
+    }
+
+    void readFileReadsNoMoreThanOnePastTheCap()
+    {
+        QVERIFY(Put(Path("big"), QByteArray(300000, 'x')));
+        std::string bytes;
+        QCOMPARE(ReadFileBounded(Path("big"), 1000, bytes), FileStatus::Ok);
+        QCOMPARE(bytes.size(), size_t(1001));
+    }
+
+    void saveCreatesOrReplaces_data()
+    {
+        QTest::addColumn<QByteArray>("old"); // empty: no file before
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addRow("new file") << QByteArray() << QByteArray("0\r\n\"\"\r\n");
+        QTest::addRow("replaces a longer file") << QByteArray(5000, 'o') << QByteArray("1\r\n");
+        QTest::addRow("replaces a shorter file") << QByteArray("x") << QByteArray(5000, 'n');
+        QTest::addRow("writes an empty file") << QByteArray("old") << QByteArray();
+    }
+    void saveCreatesOrReplaces()
+    {
+        QFETCH(QByteArray, old);
+        QFETCH(QByteArray, bytes);
+        const QString path = Path("target.tbl");
+        if (!old.isEmpty())
+            QVERIFY(Put(path, old));
+        QCOMPARE(SaveFileReplacing(path, View(bytes)), FileStatus::Ok);
+        QCOMPARE(Contents(path), bytes);
+        QCOMPARE(Entries(dir_->path()), QStringList{"target.tbl"}); // no temporary file left
+    }
+
+    void saveKeepsThePermissionsOfTheFileItReplaces()
+    {
+        const QString path = Path("target.tbl");
+        QVERIFY(Put(path, "old"));
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+        QCOMPARE(SaveFileReplacing(path, "new"), FileStatus::Ok);
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 07777, mode_t(0600));
+    }
+
+    void saveRefusesWhatIsNotAFile_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<FileStatus>("status");
+        QTest::addRow("a folder") << "folder" << FileStatus::NotAFile;
+        QTest::addRow("a FIFO") << "fifo" << FileStatus::NotAFile;
+        QTest::addRow("a device node") << "device" << FileStatus::NotAFile;
+        QTest::addRow("a missing folder") << "missing/target.tbl" << FileStatus::CannotOpen;
+        QTest::addRow("a path through a file") << "file/target.tbl" << FileStatus::CannotOpen;
+    }
+    void saveRefusesWhatIsNotAFile()
+    {
+        QFETCH(QString, what);
+        QFETCH(FileStatus, status);
+        QVERIFY(QDir(dir_->path()).mkdir("folder"));
+        QVERIFY(Put(Path("folder/inside"), "kept"));
+        QVERIFY(Put(Path("file"), "kept"));
+        QCOMPARE(::mkfifo(QFile::encodeName(Path("fifo")).constData(), 0644), 0);
+        // A node like /dev/null's, private to this test: a rename over it would replace it.
+        const bool haveDevice = ::mknod(QFile::encodeName(Path("device")).constData(),
+                                        S_IFCHR | 0666, makedev(1, 3)) == 0;
+        if (what == "device" && !haveDevice)
+            QSKIP("cannot make a device node here (needs root)");
+        const QStringList before = Entries(dir_->path());
+
+        QCOMPARE(SaveFileReplacing(Path(what), "new bytes"), status);
+        QCOMPARE(Entries(dir_->path()), before);
+        QCOMPARE(Contents(Path("folder/inside")), QByteArray("kept"));
+        QCOMPARE(Contents(Path("file")), QByteArray("kept"));
+        struct stat info {};
+        QCOMPARE(::lstat(QFile::encodeName(Path("fifo")).constData(), &info), 0);
+        QVERIFY(S_ISFIFO(info.st_mode));
+        if (haveDevice) {
+            QCOMPARE(::lstat(QFile::encodeName(Path("device")).constData(), &info), 0);
+            QVERIFY(S_ISCHR(info.st_mode));
+        }
+    }
+
+    void failedSaveOnAFullDiskKeepsTheOldFile_data()
+    {
+        QTest::addColumn<qint64>("free");
+        QTest::addColumn<int>("newSize");
+        QTest::addRow("no room at all") << qint64(0) << 300;
+        QTest::addRow("room for part of the file") << qint64(4096) << 10000;
+    }
+    void failedSaveOnAFullDiskKeepsTheOldFile()
+    {
+        QFETCH(qint64, free);
+        QFETCH(int, newSize);
+        if (const QString why = MountGuard::Unavailable(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        const QString disk = Path("disk");
+        QVERIFY(QDir().mkdir(disk));
+        MountGuard mount;
+        if (!mount.Tmpfs(disk, "16k"))
+            QSKIP(qPrintable("cannot mount a tmpfs: " + mount.error()));
+        const QString target = disk + "/old.tbl";
+        const QByteArray old = "20\r\n\"old\"\r\n";
+        QVERIFY(Put(target, old));
+        QVERIFY(FillDisk(disk, free));
+
+        const QByteArray bytes(newSize, 'n');
+        QCOMPARE(SaveFileReplacing(target, View(bytes)), FileStatus::WriteFailed);
+        QCOMPARE(Contents(target), old);
+        QCOMPARE(Entries(disk), (QStringList{"filler", "old.tbl"}));
+
+        // With room again the same save works.
+        QVERIFY(QFile::remove(disk + "/filler"));
+        QCOMPARE(SaveFileReplacing(target, View(bytes.left(3000))), FileStatus::Ok);
+        QCOMPARE(Contents(target), bytes.left(3000));
+    }
+
+    void failedSaveInAReadOnlyFolderKeepsTheOldFile()
+    {
+        if (const QString why = MountGuard::Unavailable(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        const QString folder = Path("ro");
+        QVERIFY(QDir().mkdir(folder));
+        const QString target = folder + "/old.tbl";
+        QVERIFY(Put(target, "old bytes"));
+        MountGuard mount;
+        if (!mount.ReadOnly(folder))
+            QSKIP(qPrintable("cannot mount read-only: " + mount.error()));
+        QCOMPARE(SaveFileReplacing(target, "new bytes"), FileStatus::CannotOpen);
+        QCOMPARE(SaveFileReplacing(folder + "/new.tbl", "new bytes"), FileStatus::CannotOpen);
+        QCOMPARE(Contents(target), QByteArray("old bytes"));
+        QCOMPARE(Entries(folder), QStringList{"old.tbl"});
+    }
+
+    void failedSaveOverAFileSizeLimitKeepsTheOldFile()
+    {
+        // The limit holds in a child process only; it reports the save's status as its exit code.
+        const QString target = Path("old.tbl");
+        QVERIFY(Put(target, "old bytes"));
+        const QByteArray bytes(1000, 'n');
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{100, 100};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            ::_exit(int(SaveFileReplacing(target, View(bytes))));
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(FileStatus(WEXITSTATUS(status)), FileStatus::WriteFailed);
+        QCOMPARE(Contents(target), QByteArray("old bytes"));
+        QCOMPARE(Entries(dir_->path()), QStringList{"old.tbl"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFileIo)
+#include "test_file_io.moc"
