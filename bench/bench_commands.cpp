@@ -8,12 +8,14 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include "CommandTimer.h"
 #include "Stats.h"
 #include "forms/Forms.h"
 #include "forms/main/MainWindow.h"
 #include "model/modTarvock.h"
+#include "platform/FileDialog.h"
 #include "platform/Twips.h"
 
 using namespace quelvane;
@@ -39,12 +41,29 @@ void Click(QPushButton *button)
     button->click();
 }
 
+// The file dialog answered at once, always with the same file.
+class FixedFileDialog final : public FileDialogBackend {
+public:
+    explicit FixedFileDialog(QString path) : path_(std::move(path)) {}
+    std::optional<QString> Show(QWidget *, const FileDialogRequest &) override { return path_; }
+
+private:
+    QString path_;
+};
+
 std::vector<CommandCase> Cases(MainWindow &main)
 {
     std::vector<CommandCase> cases;
     cases.push_back({"Generate", "click cmdGenerate until idle",
                      [] {},
                      [&] { Click(main.cmdGenerate); }});
+    // The dialog seam answers with one file in a private folder: Save writes it, Load reads it.
+    cases.push_back({"Save", "click cmdSave, dialog answered at once, file written",
+                     [] {},
+                     [&] { Click(main.cmdSave); }});
+    cases.push_back({"Load", "click cmdLoad, dialog answered at once, file read",
+                     [] {},
+                     [&] { Click(main.cmdLoad); }});
     return cases;
 }
 
@@ -84,6 +103,10 @@ int main(int argc, char *argv[])
     CommandTimer timer;
     timer.Settle();
 
+    QTemporaryDir folder;
+    FixedFileDialog dialog(folder.filePath(QStringLiteral("bench.tbl")));
+    SetFileDialogBackend(&dialog);
+
     int status = 0;
     for (const CommandCase &command : Cases(main)) {
         if (only && std::strcmp(only, command.name))
@@ -118,6 +141,7 @@ int main(int argc, char *argv[])
     }
 
     UnloadAllForms();
+    SetFileDialogBackend(nullptr);
     SetMainForm(nullptr);
     return status;
 }
