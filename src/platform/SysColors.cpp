@@ -15,8 +15,9 @@ QColor SystemColor(SysColor which)
     case SysColor::MenuText:
         return palette.color(QPalette::WindowText);
     case SysColor::WindowFrame:
-        // Qt has no frame role; the standard scheme draws frames black.
-        return palette.color(QPalette::Shadow);
+        // Qt has no frame role, and Fusion's Shadow is mid-grey; the standard scheme draws
+        // window frames black.
+        return QColor(Qt::black);
     case SysColor::ButtonText:
         return palette.color(QPalette::ButtonText);
     }

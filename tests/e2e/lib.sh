@@ -15,7 +15,7 @@ mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
 
-e2e_log() { echo "[$E2E_NAME] $*"; }
+e2e_log() { echo "[$E2E_NAME] $*" >&2; }
 
 e2e_cleanup() {
     local status=$?

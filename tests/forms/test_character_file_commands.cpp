@@ -2,13 +2,18 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
 
 #include "forms/Forms.h"
+#include "forms/FormInstance.h"
 #include "forms/main/MainWindow.h"
+#include "forms/viewers/ViewSecret.h"
+#include "forms/viewers/ViewSkills.h"
+#include "forms/viewers/ViewStats.h"
 #include "model/CharacterFile.h"
 #include "model/modTarvock.h"
 #include "platform/FileDialog.h"
@@ -312,6 +317,39 @@ private slots:
         Load(Path("good.tbl"));
         QVERIFY(CharacterRecord == Generated(10));
         QCOMPARE(Status(), Path("good.tbl") + " loaded.");
+    }
+
+    void loadClosesTheViewersCancelDoesNot_data()
+    {
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<QString>("file");
+        QTest::addRow("a good file") << false << "good.tbl";
+        QTest::addRow("a short file") << false << "short.tbl";
+        QTest::addRow("cancel") << true << QString();
+    }
+    void loadClosesTheViewersCancelDoesNot()
+    {
+        QFETCH(bool, cancel);
+        QFETCH(QString, file);
+        const QByteArray good = Bytes(Generated(15));
+        QVERIFY(Put(Path("good.tbl"), good));
+        QVERIFY(Put(Path("short.tbl"), good.left(40)));
+        FormInstance<ViewStats>::Get()->show();
+        FormInstance<ViewSkills>::Get()->show();
+        FormInstance<ViewSecret>::Get()->hide(); // loaded but hidden: still closed by Load
+        if (cancel)
+            Load(std::nullopt);
+        else
+            Load(Path(file));
+        QCOMPARE(FormInstance<ViewStats>::IsLoaded(), cancel);
+        QCOMPARE(FormInstance<ViewSkills>::IsLoaded(), cancel);
+        QCOMPARE(FormInstance<ViewSecret>::IsLoaded(), cancel);
+        if (file == "good.tbl") {
+            // Opened again, a viewer shows the loaded character.
+            auto *name = FormInstance<ViewSecret>::Get()->findChild<QLineEdit *>("txtName");
+            QVERIFY(name);
+            QCOMPARE(name->text(), QString::fromStdString(Generated(15).Name));
+        }
     }
 
     void cancelledLoadChangesNothing()

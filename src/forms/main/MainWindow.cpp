@@ -122,9 +122,14 @@ MainWindow::MainWindow(QWidget *parent)
     }
 
     connect(cmdGenerate, &QPushButton::clicked, this, &MainWindow::cmdGenerate_Click);
+    connect(cmdStats, &QPushButton::clicked, this, &MainWindow::cmdStats_Click);
+    connect(cmdSkills, &QPushButton::clicked, this, &MainWindow::cmdSkills_Click);
+    connect(cmdSecret, &QPushButton::clicked, this, &MainWindow::cmdSecret_Click);
     connect(cmdExit, &QPushButton::clicked, this, &MainWindow::cmdExit_Click);
+    connect(Image1, &ClickableImage::clicked, this, &MainWindow::Image1_Click);
     connect(cmdLoad, &QPushButton::clicked, this, &MainWindow::cmdLoad_Click);
     connect(cmdSave, &QPushButton::clicked, this, &MainWindow::cmdSave_Click);
+    connect(cmdPrint, &QPushButton::clicked, this, &MainWindow::cmdPrint_Click);
 
     cmdGenerate->setFocus();
 }

@@ -36,9 +36,14 @@ public:
 
 public slots:
     void cmdGenerate_Click();
+    void cmdStats_Click();
+    void cmdSkills_Click();
+    void cmdSecret_Click();
+    void cmdPrint_Click();
     void cmdExit_Click();
     void cmdLoad_Click();
     void cmdSave_Click();
+    void Image1_Click();
 
 private:
     void SaveCharacter();

@@ -1,0 +1,14 @@
+// Main's picture opens the about box.
+#include "forms/FormInstance.h"
+#include "forms/about/frmAbout.h"
+#include "forms/main/MainWindow.h"
+
+namespace quelvane {
+
+void MainWindow::Image1_Click()
+{
+    // No owner, modal for the whole program: returns once the box has been closed.
+    FormInstance<frmAbout>::Get()->exec();
+}
+
+} // namespace quelvane

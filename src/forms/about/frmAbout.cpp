@@ -1,0 +1,172 @@
+#include "forms/about/frmAbout.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+#include "forms/FormInstance.h"
+#include "forms/about/SysInfo.h"
+#include "forms/main/ClickableImage.h"
+#include "platform/Controls.h"
+#include "platform/Fonts.h"
+#include "platform/MessageBox.h"
+#include "platform/SysColors.h"
+#include "version.h"
+
+namespace quelvane {
+
+const QString frmAbout::kAuthorLine =
+    QStringLiteral("The Quelvane team, dev@example.org");
+const QString frmAbout::kDisclaimer = QStringLiteral(
+    "Program (c) the Quelvane Cadrelant Generator developers. The game Quelvane is (c) its "
+    "publisher, who neither made nor endorses this program.");
+
+namespace {
+
+// A straight line of the form, drawn in one colour and a pen width in pixels.
+class LineControl final : public QWidget {
+public:
+    LineControl(QWidget *parent, const QColor &color) : QWidget(parent), color_(color)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter(this).fillRect(rect(), color_);
+    }
+
+private:
+    QColor color_;
+};
+
+struct LabelSpec {
+    QLabel *frmAbout::*member;
+    const char *name;
+    const QString *text;
+    TwipsRect rect;
+};
+
+const QString kTitle = QStringLiteral("Quelvane Cadrelant Generator");
+
+const LabelSpec kLabels[] = {
+    {&frmAbout::lblTitle, "lblTitle", &kTitle, {2400, 240, 2925, 480}},
+    {&frmAbout::lblVersion, "lblVersion", nullptr, {2400, 780, 3075, 225}},
+    {&frmAbout::Label1, "Label1", &frmAbout::kAuthorLine, {2400, 1200, 3015, 375}},
+    {&frmAbout::lblDisclaimer, "lblDisclaimer", &frmAbout::kDisclaimer, {255, 2040, 3510, 825}},
+};
+
+struct ButtonSpec {
+    QPushButton *frmAbout::*member;
+    const char *name;
+    const char *caption;
+    TwipsRect rect;
+};
+
+// In tab order.
+constexpr ButtonSpec kButtons[] = {
+    {&frmAbout::cmdOK, "cmdOK", "OK", {4200, 2040, 1260, 345}},
+    {&frmAbout::cmdSysInfo, "cmdSysInfo", "&System Info...", {4200, 2520, 1245, 345}},
+};
+
+struct LineSpec {
+    int x1, y1, x2, y2;
+    QRgb color;
+    int widthPixels;
+};
+
+// Members 0 and 1 of Line1: a white and a grey rule above the notice.
+constexpr LineSpec kLines[] = {
+    {120, 1800, 5669, 1800, qRgb(255, 255, 255), 2},
+    {120, 1920, 5684, 1920, qRgb(128, 128, 128), 1},
+};
+
+constexpr TwipsRect kInside = {0, 0, 5730, 2970};
+constexpr TwipsRect kImage1 = {360, 120, 1680, 1560};
+
+} // namespace
+
+QString VersionText(int major, int minor, int revision)
+{
+    return QStringLiteral("Version %1.%2.%3").arg(major).arg(minor).arg(revision);
+}
+
+frmAbout::frmAbout(QWidget *parent)
+    // A fixed frame without caption or buttons; no owner, and every other window waits.
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowModality(Qt::ApplicationModal);
+    setWindowIcon(QIcon(ProgramIcon()));
+    setAccessibleName(QStringLiteral("About ") + kTitle);
+    SetColors(this, SystemColor(SysColor::ButtonText), SystemColor(SysColor::WindowText));
+    // Size only: the dialog centres itself when it is shown.
+    setFixedSize(ToPixels(kInside).size());
+
+    const QFont font = MsSansSerif(8.25);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(ProgramIcon());
+    Image1->setScaledContents(true);
+    PlaceTwips(Image1, kImage1);
+
+    for (const LabelSpec &spec : kLabels) {
+        QLabel *label = MakeLabel(this, spec.name, spec.text ? *spec.text : QString(), spec.rect,
+                                  font, Qt::AlignLeft | Qt::AlignTop);
+        label->setWordWrap(true);
+        SetColors(label, DesignGreen(), SystemColor(SysColor::MenuText));
+        this->*(spec.member) = label;
+    }
+
+    for (size_t i = 0; i < std::size(kLines); ++i) {
+        const LineSpec &spec = kLines[i];
+        auto *line = new LineControl(this, QColor(spec.color));
+        line->setObjectName(QStringLiteral("Line1"));
+        const QRect from = ToPixels({spec.x1, spec.y1, spec.x2 - spec.x1, 0});
+        line->setGeometry(from.left(), from.top(), from.width(), spec.widthPixels);
+        Line1[i] = line;
+    }
+
+    QWidget *previous = nullptr;
+    for (const ButtonSpec &spec : kButtons) {
+        QPushButton *button = MakeButton(this, spec.name, QLatin1String(spec.caption), spec.rect, font);
+        // As on any dialog, Enter presses the focused button.
+        button->setAutoDefault(true);
+        this->*(spec.member) = button;
+        if (previous)
+            setTabOrder(previous, button);
+        previous = button;
+    }
+    cmdOK->setDefault(true);
+    cmdOK->setFocus();
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+}
+
+void frmAbout::Form_Load()
+{
+    lblVersion->setText(VersionText(QUELVANE_VERSION_MAJOR, QUELVANE_VERSION_MINOR,
+                                    QUELVANE_VERSION_PATCH));
+}
+
+void frmAbout::cmdOK_Click()
+{
+    // Discarded once its modal loop has ended; the next opening loads it afresh.
+    FormInstance<frmAbout>::Forget(this);
+    done(QDialog::Accepted);
+}
+
+void frmAbout::cmdSysInfo_Click()
+{
+    StartSysInfo();
+}
+
+void frmAbout::reject()
+{
+    cmdOK->click();
+}
+
+} // namespace quelvane

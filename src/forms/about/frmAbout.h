@@ -1,0 +1,43 @@
+// frmAbout: the program's title, version, author and notice, and the system-information button.
+#pragma once
+
+#include <QDialog>
+#include <array>
+
+class QLabel;
+class QPushButton;
+
+namespace quelvane {
+
+// "Version " and the three numbers, each in decimal, separated by dots.
+QString VersionText(int major, int minor, int revision);
+
+class frmAbout : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit frmAbout(QWidget *parent = nullptr);
+
+    QLabel *Image1 = nullptr;
+    QLabel *lblTitle = nullptr;
+    QLabel *lblVersion = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *lblDisclaimer = nullptr;
+    QPushButton *cmdOK = nullptr;
+    QPushButton *cmdSysInfo = nullptr;
+    std::array<QWidget *, 2> Line1 = {};
+
+    static const QString kAuthorLine;
+    static const QString kDisclaimer;
+
+    void Form_Load();
+
+public slots:
+    void cmdOK_Click();
+    void cmdSysInfo_Click();
+
+    // Esc, and a close by the system, press OK.
+    void reject() override;
+};
+
+} // namespace quelvane

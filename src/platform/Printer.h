@@ -1,0 +1,78 @@
+// Printing behind a seam: the system's default printer for the program, a PDF file for
+// batch output and tests, a recording backend for tests of the commands.
+#pragma once
+
+#include <QList>
+#include <QPageLayout>
+#include <QPicture>
+#include <QRectF>
+#include <QString>
+#include <functional>
+
+class QPagedPaintDevice;
+class QPainter;
+
+namespace quelvane {
+
+// The page a drawer paints on. Device units; the painter's origin is the paper's top-left
+// corner, and only the printable part of the paper is marked.
+struct PrintPage {
+    QRectF paper;
+    QRectF printable;
+    qreal dotsPerInch = 0;
+};
+
+struct PrintJob {
+    QString title; // the document name the print system shows and files the job under
+    int pageCount = 1;
+    std::function<void(QPainter &painter, const PrintPage &page, int pageIndex)> drawPage;
+};
+
+class PrinterBackend {
+public:
+    virtual ~PrinterBackend() = default;
+    // Prints the whole job; false, with a reason a user can read, when it cannot.
+    virtual bool Print(const PrintJob &job, QString *error) = 0;
+};
+
+// Installs a backend (nullptr restores the system's default printer); returns the previous one.
+PrinterBackend *SetPrinterBackend(PrinterBackend *backend);
+PrinterBackend &CurrentPrinter();
+
+// Runs a job on a device that is ready for painting (a printer or a PDF writer).
+bool PrintOnDevice(QPagedPaintDevice &device, const PrintJob &job, QString *error);
+
+// A PDF file, replaced only when the whole job is written.
+class PdfFilePrinter final : public PrinterBackend {
+public:
+    explicit PdfFilePrinter(QString path, const QPageLayout &layout = DefaultLayout());
+    bool Print(const PrintJob &job, QString *error) override;
+
+    // A4 portrait without margins: a sheet keeps its designed size.
+    static QPageLayout DefaultLayout();
+    static constexpr int kDotsPerInch = 1200;
+
+private:
+    QString path_;
+    QPageLayout layout_;
+};
+
+// Test backend: keeps each page's drawing on a page of the given layout, or fails with
+// `failure` when that is set.
+class RecordingPrinter final : public PrinterBackend {
+public:
+    explicit RecordingPrinter(const QPageLayout &layout = PdfFilePrinter::DefaultLayout(),
+                              qreal dotsPerInch = 600);
+    bool Print(const PrintJob &job, QString *error) override;
+
+    QString failure;
+    QStringList titles;       // one per job
+    QList<QPicture> pages;    // every page of every job
+    QList<PrintPage> geometry; // the page each drawing was given
+
+private:
+    QPageLayout layout_;
+    qreal dpi_;
+};
+
+} // namespace quelvane

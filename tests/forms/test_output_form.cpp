@@ -1,0 +1,550 @@
+// The character sheet window: every element at its place with its text and font, and the
+// boxes filled from the record by the sheet's rules.
+#include <QtTest>
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+
+#include "forms/sheet/OutputForm.h"
+#include "model/modTarvock.h"
+#include "platform/SysColors.h"
+#include "platform/Twips.h"
+
+using namespace quelvane;
+
+namespace {
+
+// The skills box as designed: column, row, caption (with "&&"), underlined, box, field.
+struct SkillLine {
+    int column;
+    int row;
+    const char *caption;
+    bool underlined;
+    const char *box;
+    const char *field;
+};
+const SkillLine kSkillLines[] = {
+    {1, 0, "Chutzpah Skill Base:", true, "txtChutzpahSkillBase", "ChuBase"},
+    {1, 1, "Bootlicking:", false, "txtBootlicking", "Bootlicking"},
+    {1, 2, "Bribery:", false, "txtBribery", "Bribery"},
+    {1, 3, "Con:", false, "txtCon", "Con"},
+    {1, 4, "Fast Talk:", false, "txtFastTalk", "FastTalk"},
+    {1, 5, "Forgery:", false, "txtForgery", "Forgery"},
+    {1, 6, "Interrogation:", false, "txtInterrogation", "Interrogation"},
+    {1, 7, "Intimidation:", false, "txtIntimidation", "Intimidation"},
+    {1, 8, "Motivation:", false, "txtMotivation", "Motivation"},
+    {1, 9, "Oratory:", false, "txtOratory", "Oratory"},
+    {1, 10, "Psychescan:", false, "txtPsychescan", "Psychescan"},
+    {1, 11, "Spurious Logic:", false, "txtSpuriousLogic", "SpuriousLogic"},
+    {1, 12, "Agility Skill Base:", true, "txtAgilitySkillBase", "AglBase"},
+    {1, 13, "Force Sword:", false, "txtForceSword", "ForceSword"},
+    {1, 14, "Grenade:", false, "txtGrenade", "Grenade"},
+    {1, 15, "Neurowhip:", false, "txtNeurowhip", "Neurowhip"},
+    {1, 16, "Prim Melee Wpns:", false, "txtPrimMelee", "PrimMelee"},
+    {1, 17, "Truncheon:", false, "txtTruncheon", "Truncheon"},
+    {1, 18, "Unarmed:", false, "txtUnarmed", "Unarmed"},
+    {1, 19, "Dexterity Skill Base:", true, "txtDexteritySkillBase", "DexBase"},
+    {1, 20, "Energy Weapons:", false, "txtEnergyWeapons", "EnergyWeapons"},
+    {1, 21, "Field Weapons:", false, "txtFieldWeapons", "FieldWeapons"},
+    {1, 22, "Laser Weapons:", false, "txtLaserWeapons", "LaserWeapons"},
+    {1, 23, "Prim Missle Wpns:", false, "txtMissle", "Missle"},
+    {1, 24, "Projectile Weapons", false, "txtProjectileWeapons", "ProjectileWeapons"},
+    {1, 25, "Vehicle Aim Wpns:", false, "txtVehicleAimedWeapons", "VehicleAimedWeapons"},
+    {1, 26, "Vehicle Field Wpns:", false, "txtVehicleFieldWeapons", "VehicleFieldWeapons"},
+    {1, 27, "Vehicle Lnch Wpns:", false, "txtVehicleLaunchedWeapons", "VehicleLaunchedWeapons"},
+    {2, 0, "Mech Skill Base:", true, "txtMechanicalSkillBase", "MechBase"},
+    {2, 1, "Autocar Op. && Maint.:", false, "txtAutocar", "Autocar"},
+    {2, 2, "Copter Op. && Maint.:", false, "txtCopter", "Copter"},
+    {2, 3, "Crawler Op. && Maint.:", false, "txtCrawler", "Crawler"},
+    {2, 4, "Docbot Op. && Maint.:", false, "txtDocbot", "Docbot"},
+    {2, 5, "Flybot Op. && Maint.:", false, "txtFlybot", "Flybot"},
+    {2, 6, "Habitat Engineering:", false, "txtHabitat", "Habitat"},
+    {2, 7, "Hover Op. && Maint.:", false, "txtHover", "Hover"},
+    {2, 8, "Jackobot Op/Maint.:", false, "txtJackobot", "Jackobot"},
+    {2, 9, "Scrubot Op. && Maint.:", false, "txtScrubot", "Scrubot"},
+    {2, 10, "Transbot Op/Maint.:", false, "txtTransbot", "Transbot"},
+    {2, 11, "Vulturecraft Op/Maint:", false, "txtVulturecraft", "Vulturecraft"},
+    {2, 12, "Moxie Skill Base:", true, "txtMoxieSkillBase", "MoxBase"},
+    {2, 13, "Biochem. Therapy:", false, "txtBiochemical", "Biochemical"},
+    {2, 14, "Biosciences:", false, "txtBiosciences", "Biosciences"},
+    {2, 15, "Chemical Eng:", false, "txtChemical", "Chemical"},
+    {2, 16, "Data Analysis:", false, "txtAnalysis", "Analysis"},
+    {2, 17, "Data Search:", false, "txtSearch", "Search"},
+    {2, 18, "Demolition:", false, "txtDemolition", "Demolition"},
+    {2, 19, "Electronic Eng:", false, "txtElectronic", "Electronic"},
+    {2, 20, "Mechanical Eng:", false, "txtMechanical", "Mechanical"},
+    {2, 21, "Medical:", false, "txtMedical", "Medical"},
+    {2, 22, "Nuclear Eng:", false, "txtNuclear", "Nuclear"},
+    {2, 23, "Security", false, "txtSecurity", "Security"},
+    {2, 24, "Stealth:", false, "txtStealth", "Stealth"},
+    {2, 25, "Surveillance:", false, "txtSurveillance", "Surveillance"},
+    // Moved up from below the panel to the column's next free row.
+    {2, 26, "Survival", false, "txtSurvival", "Survival"},
+};
+
+// The attributes box: label caption, box, field, label and box rectangles.
+struct AttributeCell {
+    const char *caption;
+    const char *box;
+    const char *field;
+    QList<int> label;
+    QList<int> rect;
+};
+const AttributeCell kAttributeCells[] = {
+    {"Strength:", "txtStrength", "Strength", {360, 6000, 1335, 255}, {1800, 5955, 495, 360}},
+    {"Carrying Capacity:", "txtCarry", "Carry", {2640, 6000, 1695, 255}, {4320, 5955, 495, 360}},
+    {"Damage Bonus:", "txtDamage", "Damage", {2640, 6360, 1695, 255}, {4320, 6360, 495, 360}},
+    {"Endurance:", "txtEndurance", "Endurance", {360, 6840, 1335, 255}, {1800, 6840, 495, 360}},
+    {"Macho Bonus:", "txtMacho", "Macho", {2640, 6840, 1695, 255}, {4320, 6840, 495, 360}},
+    {"Agility:", "txtAgility", "Agility", {360, 7320, 1335, 255}, {1800, 7320, 495, 360}},
+    {"Agility Skill Base:", "txtAglBase", "AglBase", {2640, 7320, 1695, 255}, {4320, 7320, 495, 360}},
+    {"Dexterity:", "txtDexterity", "Dexterity", {360, 7800, 1335, 255}, {1800, 7800, 495, 360}},
+    {"Dex Skill Base:", "txtDexBase", "DexBase", {2640, 7800, 1695, 255}, {4320, 7800, 495, 360}},
+    {"Moxie:", "txtMoxie", "Moxie", {360, 8280, 1335, 255}, {1800, 8280, 495, 360}},
+    {"Moxie Skill Base:", "txtMoxBase", "MoxBase", {2640, 8280, 1695, 255}, {4320, 8280, 495, 360}},
+    {"Chutzpah:", "txtChutzpah", "Chutzpah", {360, 8760, 1335, 255}, {1800, 8760, 495, 360}},
+    {"Chu Skill Base:", "txtChuBase", "ChuBase", {2640, 8760, 1695, 255}, {4320, 8760, 495, 360}},
+    {"Mechanical Apt.:", "txtMechApt", "MechApt", {360, 9240, 1335, 255}, {1800, 9240, 495, 360}},
+    {"Mech Skill Base:", "txtMechBase", "MechBase", {2640, 9240, 1695, 255}, {4320, 9240, 495, 360}},
+    {"Power:", "txtPower", "Power", {360, 9720, 1335, 255}, {1800, 9720, 495, 360}},
+};
+
+QList<int> Twips(const QWidget *widget)
+{
+    const TwipsRect r = ToTwips(widget->geometry());
+    return {r.left, r.top, r.width, r.height};
+}
+
+// One pixel is 15 twips: the designed values round to the nearest pixel.
+bool NearTwips(const QList<int> &actual, const QList<int> &designed)
+{
+    return qAbs(actual[0] - designed[0]) <= 8 && qAbs(actual[1] - designed[1]) <= 8
+        && qAbs(actual[2] - designed[2]) <= 15 && qAbs(actual[3] - designed[3]) <= 15;
+}
+
+QString Describe(const QList<int> &r)
+{
+    return QStringLiteral("%1, %2, %3 x %4").arg(r[0]).arg(r[1]).arg(r[2]).arg(r[3]);
+}
+
+int16_t &NumberField(CharacterRecordType &record, const char *name)
+{
+    const int index = FieldIndex(name);
+    Q_ASSERT(index >= 0 && kFields[index].kind == FieldKind::Number);
+    return record.*(kFields[index].number);
+}
+
+// Every number field a value of its own, negatives included, and every text its own text.
+CharacterRecordType DistinctRecord()
+{
+    CharacterRecordType record;
+    for (int i = 0; i < kFieldCount; ++i) {
+        if (kFields[i].kind == FieldKind::Number)
+            record.*(kFields[i].number) = int16_t(i % 3 == 0 ? -(i + 1) : 100 + i);
+        else
+            record.*(kFields[i].text) = std::string("text of ") + kFields[i].name;
+    }
+    return record;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(QList<int>)
+
+class TestOutputForm : public QObject {
+    Q_OBJECT
+
+    OutputForm *form_ = nullptr;
+
+    QLineEdit *Box(const QString &name) const { return form_->findChild<QLineEdit *>(name); }
+    QLabel *Label(const QString &name) const { return form_->findChild<QLabel *>(name); }
+
+private slots:
+    void initTestCase() { SetLogicalDpiForTesting(96); }
+
+    void init()
+    {
+        CharacterRecord = {};
+        form_ = new OutputForm;
+    }
+
+    void cleanup()
+    {
+        delete form_;
+        form_ = nullptr;
+        CharacterRecord = {};
+    }
+
+    void windowIsTheHiddenSheetOfItsDesignedSize()
+    {
+        QCOMPARE(form_->objectName(), QString("OutputForm"));
+        QCOMPARE(form_->windowTitle(), QString("Quelvane Character Sheet"));
+        QVERIFY(form_->isWindow());
+        QVERIFY(!form_->isVisible());
+        const TwipsRect client = ToTwips(QRect(QPoint(), form_->size()));
+        QCOMPARE(client.width, 11340);
+        QCOMPARE(client.height, 11115);
+        QCOMPARE(form_->Picture1->objectName(), QString("Picture1"));
+        QVERIFY(NearTwips(Twips(form_->Picture1), {0, 0, 13230, 11330}));
+        QCOMPARE(form_->Picture1->palette().color(QPalette::Window), SystemColor(SysColor::WindowBackground));
+        QVERIFY(form_->Picture1->autoFillBackground());
+    }
+
+    void everyElementStandsOnThePanel()
+    {
+        const auto widgets = form_->findChildren<QWidget *>();
+        QVERIFY(widgets.size() > 100);
+        for (QWidget *widget : widgets) {
+            if (widget == form_->Picture1)
+                continue;
+            QCOMPARE(widget->parentWidget(), form_->Picture1);
+            // Everything printed lies between Left 120 and 11055, Top 0 and 11055.
+            const QList<int> r = Twips(widget);
+            QVERIFY2(r[0] >= 120 - 8 && r[0] + r[2] <= 11055 + 15 && r[1] >= 0 && r[1] + r[3] <= 11055 + 15,
+                     qPrintable(widget->objectName() + ": " + Describe(r)));
+        }
+    }
+
+    void titleAndHeadings_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<int>>("rect");
+        QTest::addColumn<qreal>("points");
+        QTest::addRow("title") << "lblTitle" << "Quelvane Character Sheet" << QList<int>{120, 0, 10935, 855} << 36.0;
+        QTest::addRow("Identification") << "lblIdentification" << "Identification" << QList<int>{120, 1680, 5055, 495} << 18.0;
+        QTest::addRow("Secret Stuff") << "lblSecretStuff" << "Secret Stuff" << QList<int>{120, 3720, 5055, 495} << 18.0;
+        QTest::addRow("Attributes") << "lblAttributes" << "Attributes" << QList<int>{120, 5400, 5055, 495} << 18.0;
+    }
+    void titleAndHeadings()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QFETCH(QList<int>, rect);
+        QFETCH(qreal, points);
+        QLabel *label = Label(name);
+        QVERIFY2(label, qPrintable(name));
+        QCOMPARE(label->text(), text);
+        QVERIFY2(NearTwips(Twips(label), rect), qPrintable(Describe(Twips(label))));
+        QCOMPARE(label->font().family(), QString("Liberation Sans"));
+        QCOMPARE(label->font().pointSizeF(), points);
+        QVERIFY(label->font().bold());
+        QVERIFY(label->font().italic());
+        QVERIFY(label->alignment() & Qt::AlignHCenter);
+        // A flat single line around the whole label.
+        QCOMPARE(label->frameShape(), QFrame::Box);
+        QCOMPARE(label->frameShadow(), QFrame::Plain);
+        QCOMPARE(label->lineWidth(), 1);
+    }
+
+    void rectangles_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QList<int>>("rect");
+        QTest::addRow("player box") << "Shape4" << QList<int>{120, 960, 5055, 615};
+        QTest::addRow("identification box") << "Shape2" << QList<int>{120, 2160, 5055, 1455};
+        QTest::addRow("secrets box") << "Shape5" << QList<int>{120, 4200, 5055, 1095};
+        QTest::addRow("attributes box") << "Shape1" << QList<int>{120, 5880, 5055, 5175};
+        QTest::addRow("skills box") << "Shape3" << QList<int>{5280, 840, 5775, 10215};
+    }
+    void rectangles()
+    {
+        QFETCH(QString, name);
+        QFETCH(QList<int>, rect);
+        QWidget *shape = form_->findChild<QWidget *>(name);
+        QVERIFY2(shape, qPrintable(name));
+        QVERIFY2(NearTwips(Twips(shape), rect), qPrintable(Describe(Twips(shape))));
+
+        // Drawn as an unfilled rectangle in the window-text colour: the middle of its left
+        // edge is marked, the middle of the rectangle is not.
+        QImage image(form_->size(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        form_->DrawSheet(painter, QRectF(QPointF(), QSizeF(form_->size())));
+        painter.end();
+        const QRect area = shape->geometry();
+        QCOMPARE(QColor(image.pixel(area.left(), area.center().y())), SystemColor(SysColor::WindowText));
+        QCOMPARE(QColor(image.pixel(area.right(), area.center().y())), SystemColor(SysColor::WindowText));
+        if (name == "Shape4") // the player box holds only the empty txtPlayer: its middle is white
+            QCOMPARE(QColor(image.pixel(area.left() + 4, area.center().y())), SystemColor(SysColor::WindowBackground));
+    }
+
+    void identityAndSecrets_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QList<int>>("label");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QList<int>>("rect");
+        QTest::addRow("Player") << "Player:" << QList<int>{360, 1200, 615, 255} << "txtPlayer" << QList<int>{1200, 1080, 3855, 375};
+        QTest::addRow("Name") << "Name:" << QList<int>{240, 2400, 615, 255} << "txtName" << QList<int>{1560, 2280, 3495, 375};
+        QTest::addRow("Security Clearance") << "Security Clearance:  (IR)  R  O  Y  G  B  I  V  (UV)"
+                                            << QList<int>{240, 2760, 4695, 255} << QString() << QList<int>{};
+        QTest::addRow("Service Group") << "Service Group:" << QList<int>{240, 3240, 1215, 255} << "txtService" << QList<int>{1560, 3120, 3495, 375};
+        QTest::addRow("Secret Society") << "Secret Society:" << QList<int>{240, 4440, 1215, 255} << "txtSecretSociety" << QList<int>{1560, 4320, 3495, 375};
+        QTest::addRow("Mutation") << "Mutation:" << QList<int>{240, 4920, 1215, 255} << "txtMutation" << QList<int>{1560, 4800, 3495, 375};
+    }
+    void identityAndSecrets()
+    {
+        QFETCH(QString, caption);
+        QFETCH(QList<int>, label);
+        QFETCH(QString, box);
+        QFETCH(QList<int>, rect);
+        QLabel *shown = nullptr;
+        for (QLabel *candidate : form_->findChildren<QLabel *>()) {
+            if (candidate->text() == caption)
+                shown = candidate;
+        }
+        QVERIFY2(shown, qPrintable(caption));
+        QVERIFY2(NearTwips(Twips(shown), label), qPrintable(Describe(Twips(shown))));
+        QCOMPARE(shown->font().pointSizeF(), 9.75);
+        QVERIFY(!shown->font().bold() && !shown->font().italic() && !shown->font().underline());
+        QCOMPARE(shown->textFormat(), Qt::PlainText);
+        QCOMPARE(shown->palette().color(QPalette::WindowText), SystemColor(SysColor::WindowText));
+        QCOMPARE(shown->palette().color(QPalette::Window), SystemColor(SysColor::WindowBackground));
+        if (box.isEmpty())
+            return;
+        QLineEdit *edit = Box(box);
+        QVERIFY2(edit, qPrintable(box));
+        QVERIFY2(NearTwips(Twips(edit), rect), qPrintable(Describe(Twips(edit))));
+        QCOMPARE(edit->font().pointSizeF(), 9.75);
+        QVERIFY(edit->alignment() & Qt::AlignLeft);
+        QCOMPARE(edit->palette().color(QPalette::Text), SystemColor(SysColor::WindowText));
+        QCOMPARE(edit->palette().color(QPalette::Base), SystemColor(SysColor::WindowBackground));
+    }
+
+    void attributes_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QList<int>>("label");
+        QTest::addColumn<QList<int>>("rect");
+        for (const AttributeCell &cell : kAttributeCells)
+            QTest::addRow("%s", cell.box) << cell.caption << cell.box << cell.label << cell.rect;
+    }
+    void attributes()
+    {
+        QFETCH(QString, caption);
+        QFETCH(QString, box);
+        QFETCH(QList<int>, label);
+        QFETCH(QList<int>, rect);
+        QLabel *shown = Label(QStringLiteral("lbl") + box.mid(3));
+        QVERIFY2(shown, qPrintable(box));
+        QCOMPARE(shown->text(), caption);
+        QVERIFY2(NearTwips(Twips(shown), label), qPrintable(Describe(Twips(shown))));
+        QCOMPARE(shown->font().pointSizeF(), 9.75);
+        QVERIFY(!shown->font().bold() && !shown->font().underline());
+        // "Power:" keeps the default label colour, the button-text colour.
+        const QColor text = box == "txtPower" ? SystemColor(SysColor::ButtonText) : SystemColor(SysColor::WindowText);
+        QCOMPARE(shown->palette().color(QPalette::WindowText), text);
+        QLineEdit *edit = Box(box);
+        QVERIFY2(edit, qPrintable(box));
+        QVERIFY2(NearTwips(Twips(edit), rect), qPrintable(Describe(Twips(edit))));
+        QVERIFY(edit->alignment() & Qt::AlignHCenter);
+        QCOMPARE(edit->font().pointSizeF(), 9.75);
+    }
+
+    void skillColumns_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("underlined");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QList<int>>("label");
+        QTest::addColumn<QList<int>>("rect");
+        for (const SkillLine &line : kSkillLines) {
+            const int top = 960 + 360 * line.row;
+            const int labelLeft = line.column == 1 ? 5640 : 8520;
+            const int boxLeft = line.column == 1 ? 7560 : 10440;
+            QTest::addRow("column %d row %d: %s", line.column, line.row, line.box)
+                << QString(line.caption).replace("&&", "&") << line.underlined << line.box
+                << QList<int>{labelLeft, top, 1935, 255} << QList<int>{boxLeft, top, 495, 315};
+        }
+    }
+    void skillColumns()
+    {
+        QFETCH(QString, caption);
+        QFETCH(bool, underlined);
+        QFETCH(QString, box);
+        QFETCH(QList<int>, label);
+        QFETCH(QList<int>, rect);
+        QLabel *shown = Label(QStringLiteral("lbl") + box.mid(3));
+        QVERIFY2(shown, qPrintable(box));
+        QCOMPARE(shown->text(), caption);
+        QCOMPARE(shown->font().underline(), underlined);
+        QCOMPARE(shown->font().pointSizeF(), 9.75);
+        QVERIFY2(NearTwips(Twips(shown), label), qPrintable(Describe(Twips(shown))));
+        QLineEdit *edit = Box(box);
+        QVERIFY2(edit, qPrintable(box));
+        QVERIFY2(NearTwips(Twips(edit), rect), qPrintable(Describe(Twips(edit))));
+        QVERIFY(edit->alignment() & Qt::AlignHCenter);
+        // Inside the skills box.
+        const QRect skills = form_->findChild<QWidget *>("Shape3")->geometry();
+        QVERIFY(skills.contains(shown->geometry()) && skills.contains(edit->geometry()));
+    }
+
+    void sheetHasOneBoxPerFieldAndThePlayerBox()
+    {
+        // 16 attribute boxes, 5 group bases, 50 skills, name, service, mutation, society, player.
+        QCOMPARE(form_->findChildren<QLineEdit *>().size(), 16 + 5 + 50 + 4 + 1);
+    }
+
+    void everyCaptionIsShownWhole()
+    {
+        for (QLabel *label : form_->findChildren<QLabel *>()) {
+            const QFontMetrics metrics(label->font());
+            const QRect area = label->contentsRect();
+            QVERIFY2(metrics.horizontalAdvance(label->text()) <= area.width(),
+                     qPrintable(QString("%1: %2 px in %3").arg(label->text())
+                                    .arg(metrics.horizontalAdvance(label->text())).arg(area.width())));
+            QVERIFY2(metrics.ascent() + metrics.descent() <= area.height(), qPrintable(label->text()));
+        }
+    }
+
+    void fillShowsEachFieldInItsBox_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("field");
+        for (const AttributeCell &cell : kAttributeCells)
+            QTest::addRow("%s", cell.box) << cell.box << cell.field;
+        for (const SkillLine &line : kSkillLines)
+            QTest::addRow("%s", line.box) << line.box << line.field;
+    }
+    void fillShowsEachFieldInItsBox()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, field);
+        CharacterRecord = DistinctRecord();
+        form_->Form_Load();
+        const int16_t value = NumberField(CharacterRecord, field.toLatin1().constData());
+        QCOMPARE(Box(box)->text(), QString::number(value));
+    }
+
+    void fillShowsTheTexts()
+    {
+        CharacterRecord = DistinctRecord();
+        form_->Form_Load();
+        QCOMPARE(Box("txtName")->text(), QString("text of Name"));
+        QCOMPARE(Box("txtService")->text(), QString("text of Service"));
+        QCOMPARE(Box("txtMutation")->text(), QString("text of Mutant"));
+        QCOMPARE(Box("txtSecretSociety")->text(), QString("text of Secret"));
+        QCOMPARE(Box("txtPlayer")->text(), QString());
+    }
+
+    void serviceGroupRule_data()
+    {
+        QTest::addColumn<QString>("service");
+        QTest::addColumn<QString>("cover");
+        QTest::addColumn<QString>("shown");
+        QTest::addRow("agent: cover with (IS)") << "Internal Security" << "Armed Forces" << "Armed Forces (IS)";
+        QTest::addRow("other letter case: unchanged") << "internal security" << "Armed Forces" << "internal security";
+        QTest::addRow("trailing blank: unchanged") << "Internal Security " << "Armed Forces" << "Internal Security ";
+        QTest::addRow("agent with a one-space cover") << "Internal Security" << " " << "  (IS)";
+        QTest::addRow("agent with an empty cover") << "Internal Security" << "" << " (IS)";
+        QTest::addRow("not an agent: service as is") << "Technical Services" << " " << "Technical Services";
+        QTest::addRow("nothing yet") << "" << "" << "";
+    }
+    void serviceGroupRule()
+    {
+        QFETCH(QString, service);
+        QFETCH(QString, cover);
+        QFETCH(QString, shown);
+        CharacterRecord.Service = service.toStdString();
+        CharacterRecord.Cover = cover.toStdString();
+        form_->Form_Load();
+        QCOMPARE(Box("txtService")->text(), shown);
+        // An agent's true service is printed nowhere.
+        if (service == "Internal Security") {
+            for (QLineEdit *box : form_->findChildren<QLineEdit *>())
+                QVERIFY(!box->text().contains("Internal Security"));
+        }
+    }
+
+    void beforeAnyCharacterZerosAndEmptyBoxes()
+    {
+        form_->Form_Load();
+        int zeros = 0;
+        for (QLineEdit *box : form_->findChildren<QLineEdit *>()) {
+            const QString name = box->objectName();
+            if (name == "txtPlayer" || name == "txtName" || name == "txtService" || name == "txtMutation"
+                || name == "txtSecretSociety") {
+                QVERIFY2(box->text().isEmpty(), qPrintable(name));
+            } else {
+                QCOMPARE(box->text(), QString("0"));
+                ++zeros;
+            }
+        }
+        QCOMPARE(zeros, 71);
+    }
+
+    void numbersPrintAsPlainDecimal_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QString>("shown");
+        QTest::addRow("negative") << -3 << "-3";
+        QTest::addRow("zero") << 0 << "0";
+        QTest::addRow("two digits") << 10 << "10";
+        QTest::addRow("smallest") << -32768 << "-32768";
+        QTest::addRow("largest") << 32767 << "32767";
+    }
+    void numbersPrintAsPlainDecimal()
+    {
+        QFETCH(int, value);
+        QFETCH(QString, shown);
+        CharacterRecord.Strength = int16_t(value);
+        CharacterRecord.Survival = int16_t(value);
+        CharacterRecord.MoxBase = int16_t(value);
+        form_->Form_Load();
+        QCOMPARE(Box("txtStrength")->text(), shown);
+        QCOMPARE(Box("txtSurvival")->text(), shown);
+        // A skill base shows twice: in the attributes box and at the head of its group.
+        QCOMPARE(Box("txtMoxBase")->text(), shown);
+        QCOMPARE(Box("txtMoxieSkillBase")->text(), shown);
+    }
+
+    void boxesAreFilledInTheDesignedOrder()
+    {
+        QStringList filled;
+        for (QLineEdit *box : form_->findChildren<QLineEdit *>()) {
+            connect(box, &QLineEdit::textChanged, this, [&filled, box] { filled << box->objectName(); });
+        }
+        CharacterRecord = DistinctRecord();
+        form_->Form_Load();
+
+        QStringList expected;
+        for (const char *name : {"Strength", "Endurance", "Agility", "Dexterity", "Moxie", "Chutzpah", "MechApt",
+                                 "Power", "Carry", "Damage", "Macho", "AglBase", "DexBase", "MoxBase", "ChuBase",
+                                 "MechBase"})
+            expected << QStringLiteral("txt") + name;
+        expected << "txtName" << "txtService" << "txtMutation" << "txtSecretSociety";
+        // Groups in record order (agility, chutzpah, dexterity, mechanical, moxie), base first.
+        const char *groupBases[] = {"txtAgilitySkillBase", "txtChutzpahSkillBase", "txtDexteritySkillBase",
+                                    "txtMechanicalSkillBase", "txtMoxieSkillBase"};
+        const int groupStarts[] = {13, 1, 20, 1, 13}; // rows of each group's first skill
+        const int groupColumns[] = {1, 1, 1, 2, 2};
+        const int groupSizes[] = {6, 11, 8, 11, 14};
+        for (int g = 0; g < 5; ++g) {
+            expected << groupBases[g];
+            for (int s = 0; s < groupSizes[g]; ++s) {
+                for (const SkillLine &line : kSkillLines) {
+                    if (line.column == groupColumns[g] && line.row == groupStarts[g] + s)
+                        expected << line.box;
+                }
+            }
+        }
+        QCOMPARE(expected.size(), 16 + 4 + 5 + 50);
+        QCOMPARE(filled, expected);
+    }
+
+    void fillReadsOnlyTheGivenRecord()
+    {
+        CharacterRecordType other = DistinctRecord();
+        other.Name = "ZZZ-R-ZZZ";
+        form_->Fill(other);
+        QCOMPARE(Box("txtName")->text(), QString("ZZZ-R-ZZZ"));
+        QCOMPARE(CharacterRecord, CharacterRecordType{});
+    }
+};
+
+QTEST_MAIN(TestOutputForm)
+#include "test_output_form.moc"

@@ -1,0 +1,385 @@
+// Printing the sheet: the Print command, where the sheet lands on a page, and sheets written
+// to PDF through a printer device, read back with the poppler tools.
+#include <QtTest>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "forms/FormInstance.h"
+#include "forms/Forms.h"
+#include "forms/main/MainWindow.h"
+#include "forms/sheet/OutputForm.h"
+#include "forms/sheet/SheetPdf.h"
+#include "model/modTarvock.h"
+#include "platform/MessageBox.h"
+#include "platform/Printer.h"
+#include "platform/Twips.h"
+
+using namespace quelvane;
+
+namespace {
+
+QString Run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0)
+        return QStringLiteral("<%1 failed: %2>").arg(program, QString::fromLocal8Bit(process.readAllStandardError()));
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+int PageCount(const QString &pdf)
+{
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)$"), QRegularExpression::MultilineOption)
+            .match(Run("pdfinfo", {pdf}));
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+// Text of one page, runs of blanks made single.
+QString PageText(const QString &pdf, int page)
+{
+    const QString text = Run("pdftotext", {"-layout", "-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
+    return QString(text).replace(QRegularExpression(" +"), " ");
+}
+
+CharacterRecordType Agent(const char *name)
+{
+    CharacterRecordType record;
+    record.Name = name;
+    record.Service = "Internal Security";
+    record.Cover = "Armed Forces";
+    record.Mutant = "Charm";
+    record.Secret = "Psion";
+    record.Strength = 17;
+    record.Survival = 9;
+    return record;
+}
+
+} // namespace
+
+class TestSheetPrint : public QObject {
+    Q_OBJECT
+
+    MainWindow *main_ = nullptr;
+    RecordingPrinter *printer_ = nullptr;
+    RecordingMessageBox messages_;
+    QTemporaryDir dir_;
+
+    QString SheetBox(const char *name) const
+    {
+        OutputForm *sheet = FormInstance<OutputForm>::IfLoaded();
+        QLineEdit *box = sheet ? sheet->findChild<QLineEdit *>(name) : nullptr;
+        return box ? box->text() : QStringLiteral("<no %1>").arg(name);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        SetLogicalDpiForTesting(96);
+        QVERIFY(dir_.isValid());
+    }
+
+    void init()
+    {
+        CharacterRecord = {};
+        main_ = new MainWindow;
+        SetMainForm(main_);
+        printer_ = new RecordingPrinter;
+        SetPrinterBackend(printer_);
+        messages_.shown.clear();
+        SetMessageBoxBackend(&messages_);
+    }
+
+    void cleanup()
+    {
+        UnloadAllForms();
+        SetMainForm(nullptr);
+        delete main_;
+        main_ = nullptr;
+        SetPrinterBackend(nullptr);
+        delete printer_;
+        printer_ = nullptr;
+        SetMessageBoxBackend(nullptr);
+        CharacterRecord = {};
+    }
+
+    // ---- The Print command ----
+
+    void printSendsOnePageAndReportsIt()
+    {
+        QVERIFY(!FormInstance<OutputForm>::IsLoaded());
+        main_->cmdPrint->click();
+        QCOMPARE(printer_->titles, QStringList{"Quelvane Character Sheet"});
+        QCOMPARE(printer_->pages.size(), 1);
+        QVERIFY(!printer_->pages.first().isNull());
+        QCOMPARE(main_->Label1->text(), QString("Quelvane Character Sheet printed."));
+        QVERIFY(messages_.shown.isEmpty());
+        // Loaded by the print and kept, never shown.
+        QVERIFY(FormInstance<OutputForm>::IsLoaded());
+        QVERIFY(!FormInstance<OutputForm>::IfLoaded()->isVisible());
+        for (QWidget *window : QApplication::topLevelWidgets())
+            QVERIFY2(!window->isVisible(), qPrintable(window->objectName()));
+    }
+
+    void printBeforeAnyCharacterShowsZeros()
+    {
+        main_->cmdPrint->click();
+        QCOMPARE(SheetBox("txtName"), QString());
+        QCOMPARE(SheetBox("txtStrength"), QString("0"));
+        QCOMPARE(SheetBox("txtSurvival"), QString("0"));
+        QCOMPARE(main_->Label1->text(), QString("Quelvane Character Sheet printed."));
+    }
+
+    void secondPrintDoesNotReadTheRecordAgain()
+    {
+        CharacterRecord = Agent("AAA-R-AAA");
+        main_->cmdPrint->click();
+        OutputForm *first = FormInstance<OutputForm>::IfLoaded();
+        // Only Generate and Load change the record in the program; a change behind the
+        // sheet's back shows that the second print does not fill it again.
+        CharacterRecord.Name = "BBB-R-BBB";
+        main_->cmdPrint->click();
+        QCOMPARE(FormInstance<OutputForm>::IfLoaded(), first);
+        QCOMPARE(SheetBox("txtName"), QString("AAA-R-AAA"));
+        QCOMPARE(printer_->pages.size(), 2);
+    }
+
+    void generateClosesTheSheetSoTheNextPrintShowsTheNewCharacter()
+    {
+        main_->cmdPrint->click();
+        QVERIFY(FormInstance<OutputForm>::IsLoaded());
+        main_->cmdGenerate->click();
+        QVERIFY(!FormInstance<OutputForm>::IsLoaded());
+        main_->cmdPrint->click();
+        QCOMPARE(SheetBox("txtName"), QString::fromStdString(CharacterRecord.Name));
+        QCOMPARE(SheetBox("txtStrength"), QString::number(CharacterRecord.Strength));
+    }
+
+    void closingWindowsBeforeANewRecordClosesTheSheet()
+    {
+        main_->cmdPrint->click();
+        UnloadViewersAndSheet();
+        QVERIFY(!FormInstance<OutputForm>::IsLoaded());
+        // Closing a sheet that is not loaded does nothing.
+        UnloadViewersAndSheet();
+        QVERIFY(!FormInstance<OutputForm>::IsLoaded());
+    }
+
+    void failedPrintSaysWhyAndKeepsTheStatusLine()
+    {
+        main_->SetStatus("ABC-R-DEF created.");
+        printer_->failure = "The printer is out of paper.";
+        main_->cmdPrint->click();
+        QCOMPARE(messages_.shown.size(), 1);
+        const MessageRequest &message = messages_.shown.first();
+        QCOMPARE(message.title, QString("Quelvane Cadrelant Generator"));
+        QCOMPARE(message.icon, MessageIcon::Exclamation);
+        QVERIFY2(message.text.contains("could not be printed"), qPrintable(message.text));
+        QVERIFY2(message.text.contains("The printer is out of paper."), qPrintable(message.text));
+        QCOMPARE(main_->Label1->text(), QString("ABC-R-DEF created."));
+        QVERIFY(!FormInstance<OutputForm>::IfLoaded()->isVisible());
+
+        // Once the printer works again, printing does.
+        printer_->failure.clear();
+        main_->cmdPrint->click();
+        QCOMPARE(main_->Label1->text(), QString("Quelvane Character Sheet printed."));
+    }
+
+    void withoutAnyPrinterTheRealPrintSaysSo()
+    {
+        // main() points the print system at a scheduler that is not there.
+        SetPrinterBackend(nullptr);
+        main_->SetStatus("ABC-R-DEF created.");
+        main_->cmdPrint->click();
+        QCOMPARE(messages_.shown.size(), 1);
+        QVERIFY2(messages_.shown.first().text.contains("No default printer"), qPrintable(messages_.shown.first().text));
+        QCOMPARE(messages_.shown.first().title, ProgramTitle());
+        QCOMPARE(main_->Label1->text(), QString("ABC-R-DEF created."));
+        main_->cmdGenerate->click();
+        QVERIFY(main_->Label1->text().endsWith(" created."));
+        QVERIFY(main_->Label1->text() != QString("ABC-R-DEF created."));
+    }
+
+    void printThatCannotStartIsAFailure()
+    {
+        // Without a destination Qt's printer becomes a PDF writer that cannot open its file;
+        // painting then never starts and must not count as printed.
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir_.filePath("missing/folder/job.pdf"));
+        bool drawn = false;
+        PrintJob job{"Quelvane Character Sheet", 1, [&drawn](QPainter &, const PrintPage &, int) { drawn = true; }};
+        QString error;
+        QVERIFY(!PrintOnDevice(printer, job, &error));
+        QVERIFY(!drawn);
+        QVERIFY2(error.contains("could not be started"), qPrintable(error));
+    }
+
+    // ---- Where the sheet lands on a page ----
+
+    void placement_data()
+    {
+        // Units of 1/1000 inch; the sheet is 7.875 x 7.719 inches.
+        QTest::addColumn<QRectF>("paper");
+        QTest::addColumn<QRectF>("printable");
+        QTest::addColumn<QRectF>("expected");
+        const QRectF a4(0, 0, 8268, 11693);
+        QTest::addRow("A4, narrow margins: designed size, centred, at the top")
+            << a4 << a4.adjusted(139, 139, -139, -139) << QRectF(196.5, 139, 7875, 7719);
+        QTest::addRow("A4 without margins: designed size from the top edge")
+            << a4 << a4 << QRectF(196.5, 0, 7875, 7719);
+        QTest::addRow("A4, half-inch margins: scaled to the printable width")
+            << a4 << a4.adjusted(500, 500, -500, -500) << QRectF(500, 500, 7268, 7719 * 7268.0 / 7875);
+        QTest::addRow("A4 landscape: scaled to the printable height")
+            << QRectF(0, 0, 11693, 8268) << QRectF(500, 500, 10693, 7268)
+            << QRectF((11693 - 7875 * 7268.0 / 7719) / 2, 500, 7875 * 7268.0 / 7719, 7268);
+        QTest::addRow("wide left margin: kept inside the printable area")
+            << a4 << QRectF(300, 100, 7968, 11400) << QRectF(300, 100, 7875, 7719);
+        QTest::addRow("exactly as wide as the printable area")
+            << a4 << QRectF(196.5, 50, 7875, 11000) << QRectF(196.5, 50, 7875, 7719);
+        QTest::addRow("US Letter: designed size, centred")
+            << QRectF(0, 0, 8500, 11000) << QRectF(250, 250, 8000, 10500) << QRectF(312.5, 250, 7875, 7719);
+    }
+    void placement()
+    {
+        QFETCH(QRectF, paper);
+        QFETCH(QRectF, printable);
+        QFETCH(QRectF, expected);
+        const QRectF placed = SheetPlacement(QSizeF(7875, 7719), paper, printable);
+        QVERIFY2(qAbs(placed.left() - expected.left()) < 0.01 && qAbs(placed.top() - expected.top()) < 0.01
+                     && qAbs(placed.width() - expected.width()) < 0.01
+                     && qAbs(placed.height() - expected.height()) < 0.01,
+                 qPrintable(QString("%1, %2, %3 x %4").arg(placed.left()).arg(placed.top()).arg(placed.width()).arg(placed.height())));
+        QVERIFY(printable.adjusted(-0.01, -0.01, 0.01, 0.01).contains(placed));
+    }
+
+    void printedPageIsDrawnForThePrintersResolution()
+    {
+        // The recording printer plays a 600-dpi A4 page: the drawing covers the sheet's
+        // marks at 600 / 1440 dots per twip, however many pixels the screen gave the window.
+        main_->cmdPrint->click();
+        const QRect drawn = printer_->pages.first().boundingRect();
+        const qreal dotsPerTwip = 600.0 / 1440;
+        const qreal left = (8.2677 * 600 - 11340 * dotsPerTwip) / 2;
+        QVERIFY2(qAbs(drawn.left() - left) <= 3 && drawn.top() <= 3, qPrintable(QString("%1, %2").arg(drawn.left()).arg(drawn.top())));
+        QVERIFY2(qAbs(drawn.width() - 11340 * dotsPerTwip) <= 6 && qAbs(drawn.height() - 11115 * dotsPerTwip) <= 6,
+                 qPrintable(QString("%1 x %2").arg(drawn.width()).arg(drawn.height())));
+    }
+
+    // ---- Sheets as a PDF file ----
+
+    void pdfHasOnePageOfTextPerCharacter()
+    {
+        const QString path = dir_.filePath("three.pdf");
+        const std::vector<CharacterRecordType> records = {Agent("ONE-R-AAA"), Agent("TWO-R-BBB"), Agent("SIX-R-CCC")};
+        QString error;
+        QVERIFY2(RenderSheetsToPdf(path, records, &error), qPrintable(error));
+        QCOMPARE(PageCount(path), 3);
+        QVERIFY(Run("pdfinfo", {path}).contains(QRegularExpression("Page size:\\s+595(\\.\\d+)? x 842(\\.\\d+)? pts")));
+        for (int page = 1; page <= 3; ++page) {
+            const QString text = PageText(path, page);
+            QVERIFY2(text.contains(QString::fromStdString(records[size_t(page - 1)].Name)), qPrintable(text));
+            for (const char *caption : {"Quelvane Character Sheet", "Identification", "Secret Stuff", "Attributes",
+                                        "Security Clearance: (IR) R O Y G B I V (UV)", "Autocar Op. & Maint.:",
+                                        "Chutzpah Skill Base:", "Survival", "Armed Forces (IS)", "Psion", "Charm"})
+                QVERIFY2(text.contains(caption), caption);
+            QVERIFY(!text.contains("&&"));
+            QVERIFY(!text.contains("Internal Security"));
+        }
+        // Vector drawing: no picture of the window anywhere in the file.
+        const QStringList images = Run("pdfimages", {"-list", path}).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(images.size(), 2); // the list's two heading lines only
+        QVERIFY(Run("pdffonts", {path}).contains("LiberationSans"));
+    }
+
+    void pdfSheetHasItsDesignedSizeOnThePage()
+    {
+        const QString path = dir_.filePath("size.pdf");
+        QString error;
+        QVERIFY2(RenderSheetsToPdf(path, {Agent("SIZ-R-EEE")}, &error), qPrintable(error));
+        Run("pdftoppm", {"-r", "144", "-png", "-singlefile", path, dir_.filePath("size")});
+        const QImage page = QImage(dir_.filePath("size.png")).convertToFormat(QImage::Format_RGB32);
+        QVERIFY(!page.isNull());
+        QVERIFY(qAbs(page.width() - 8.2677 * 144) <= 1); // A4
+        int left_ = page.width(), top = page.height(), right = -1, bottom = -1;
+        for (int y = 0; y < page.height(); ++y) {
+            const QRgb *line = reinterpret_cast<const QRgb *>(page.constScanLine(y));
+            for (int x = 0; x < page.width(); ++x) {
+                if (qGray(line[x]) < 128) {
+                    left_ = std::min(left_, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+            }
+        }
+        const QRect marks(QPoint(left_, top), QPoint(right, bottom));
+        // Marks from twips 120 to 11055 across, 0 to 11055 down, a tenth of a pixel per twip;
+        // the 11340-twip client area centred on the page.
+        const qreal left = (page.width() - 1134) / 2.0 + 12;
+        QVERIFY2(qAbs(marks.left() - left) <= 2, qPrintable(QString::number(marks.left())));
+        QVERIFY2(marks.top() <= 2, qPrintable(QString::number(marks.top())));
+        QVERIFY2(qAbs(marks.width() - 1093.5) <= 3, qPrintable(QString::number(marks.width())));
+        QVERIFY2(qAbs(marks.height() - 1105.5) <= 3, qPrintable(QString::number(marks.height())));
+    }
+
+    void pdfLeavesTheProgramsRecordAndSheetAlone()
+    {
+        CharacterRecord = Agent("OWN-R-REC");
+        QString error;
+        QVERIFY(RenderSheetsToPdf(dir_.filePath("alone.pdf"), {Agent("OTH-R-ERS")}, &error));
+        QCOMPARE(CharacterRecord, Agent("OWN-R-REC"));
+        QVERIFY(!FormInstance<OutputForm>::IsLoaded());
+    }
+
+    void pdfFailuresSayWhy_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("records");
+        QTest::addRow("no characters") << "empty.pdf" << 0;
+        QTest::addRow("folder missing") << "missing/folder/sheet.pdf" << 1;
+    }
+    void pdfFailuresSayWhy()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, records);
+        const QString full = dir_.filePath(path);
+        QString error;
+        QVERIFY(!RenderSheetsToPdf(full, std::vector<CharacterRecordType>(size_t(records)), &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!QFile::exists(full));
+    }
+
+    void pdfReplacesAnOldFileWhole()
+    {
+        const QString path = dir_.filePath("again.pdf");
+        QString error;
+        QVERIFY(RenderSheetsToPdf(path, {Agent("OLD-R-AAA"), Agent("OLD-R-BBB")}, &error));
+        QVERIFY(RenderSheetsToPdf(path, {Agent("NEW-R-CCC")}, &error));
+        QCOMPARE(PageCount(path), 1);
+        QVERIFY(PageText(path, 1).contains("NEW-R-CCC"));
+        // No partial files left beside it.
+        QCOMPARE(QDir(dir_.path()).entryList({"again.pdf*"}, QDir::Files), QStringList{"again.pdf"});
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    // Only a scheduler that does not exist: no printer of this machine or its user is used,
+    // and the real backend meets "no default printer".
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("CUPS_SERVER", (home.path() + "/no-scheduler.sock").toLocal8Bit());
+    qunsetenv("PRINTER");
+    qunsetenv("LPDEST");
+    QApplication app(argc, argv);
+    TestSheetPrint test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_sheet_print.moc"
