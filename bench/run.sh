@@ -13,7 +13,10 @@ rows=$out/rows.tsv
 tmp=$(mktemp -d)
 xvfb_pid=""
 
+source "$(dirname "$0")/cups.sh"
+
 cleanup() {
+    cups_stop
     if [ -n "$xvfb_pid" ]; then
         kill "$xvfb_pid" 2>/dev/null || true
         wait "$xvfb_pid" 2>/dev/null || true
@@ -50,8 +53,13 @@ done
 [ -s "$tmp/display" ] || { say "Xvfb did not start"; exit 1; }
 export DISPLAY=":$(tr -d '[:space:]' <"$tmp/display")"
 
-say "start-up and memory under Xvfb (quelvane and the empty window in turn)"
+# The print in the memory row goes to a private scheduler whose default queue discards it.
+unset PRINTER LPDEST
+cups_start "$tmp/cups" || { say "the private CUPS scheduler did not start: $(cat "$tmp/cups/log/"* 2>/dev/null)"; exit 1; }
+
+say "start-up and memory under Xvfb (quelvane and the empty window in turn), then every window and a print"
 "$tools/startup_watch" --runs "${BENCH_RUNS:-25}" --out "$rows" --snapshot-dir "$out" \
+    --drive "$(dirname "$0")/drive_every_window.sh" --drive-runs "${BENCH_DRIVE_RUNS:-5}" \
     "$build/bin/quelvane" "$tools/empty_window" 2>"$out/startup.log"
 
 if [ -x "$build/bin/quelvane-roll" ]; then

@@ -112,6 +112,9 @@ public:
 
     // Where to write what the window showed at the moment it counted as painted (PPM).
     std::string snapshot;
+    // Run once the window is painted, with BENCH_WINDOW and BENCH_PID set; the memory is read
+    // after it has ended well.
+    std::string drive;
 
     Run Measure(const std::string &path, int settleMs, int timeoutMs)
     {
@@ -165,6 +168,8 @@ public:
             free(event);
         }
 
+        if (run.ok && !drive.empty())
+            run.ok = Drive(window, pid);
         if (run.ok) {
             // Peak resident memory once start-up has settled, before anything tears down.
             std::this_thread::sleep_for(std::chrono::milliseconds(settleMs));
@@ -178,6 +183,25 @@ public:
     }
 
 private:
+    bool Drive(xcb_window_t window, pid_t program)
+    {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            setenv("BENCH_WINDOW", std::to_string(window).c_str(), 1);
+            setenv("BENCH_PID", std::to_string(program).c_str(), 1);
+            execlp("bash", "bash", drive.c_str(), static_cast<char *>(nullptr));
+            _exit(127);
+        }
+        int status = 0;
+        if (pid < 0 || waitpid(pid, &status, 0) != pid)
+            return false;
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            std::fprintf(stderr, "startup_watch: %s failed\n", drive.c_str());
+            return false;
+        }
+        return true;
+    }
+
     void WriteSnapshot(xcb_window_t window)
     {
         xcb_get_geometry_reply_t *geometry
@@ -231,8 +255,10 @@ private:
 int Usage()
 {
     std::fprintf(stderr,
-                 "usage: startup_watch [--runs N] [--settle-ms MS] [--snapshot-dir DIR] --out ROWS.tsv PROGRAM BASELINE\n"
-                 "Runs PROGRAM and BASELINE in turn under $DISPLAY; one row for start-up, one for memory.\n");
+                 "usage: startup_watch [--runs N] [--settle-ms MS] [--snapshot-dir DIR] [--drive SCRIPT [--drive-runs N]]\n"
+                 "                     --out ROWS.tsv PROGRAM BASELINE\n"
+                 "Runs PROGRAM and BASELINE in turn under $DISPLAY; one row for start-up, one for memory,\n"
+                 "and with --drive one for PROGRAM's memory after SCRIPT has driven it.\n");
     return 2;
 }
 
@@ -244,6 +270,8 @@ int main(int argc, char *argv[])
     int settleMs = 300;
     const char *out = nullptr;
     std::string snapshotDir;
+    std::string drive;
+    int driveRuns = 5;
     std::vector<std::string> paths;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--runs") && i + 1 < argc)
@@ -254,6 +282,10 @@ int main(int argc, char *argv[])
             out = argv[++i];
         else if (!std::strcmp(argv[i], "--snapshot-dir") && i + 1 < argc)
             snapshotDir = argv[++i];
+        else if (!std::strcmp(argv[i], "--drive") && i + 1 < argc)
+            drive = argv[++i];
+        else if (!std::strcmp(argv[i], "--drive-runs") && i + 1 < argc)
+            driveRuns = std::atoi(argv[++i]);
         else
             paths.emplace_back(argv[i]);
     }
@@ -303,5 +335,26 @@ int main(int argc, char *argv[])
     memory.limit = 1.3;
     memory.kind = quelvane::bench::LimitKind::Ratio;
 
-    return quelvane::bench::AppendRow(out, startup) && quelvane::bench::AppendRow(out, memory) ? 0 : 1;
+    if (!quelvane::bench::AppendRow(out, startup) || !quelvane::bench::AppendRow(out, memory))
+        return 1;
+    if (drive.empty())
+        return 0;
+
+    watcher.drive = drive;
+    watcher.snapshot.clear();
+    std::vector<double> drivenMb;
+    for (int i = 0; i < driveRuns; ++i) {
+        const Run run = watcher.Measure(program.path, settleMs, 60000);
+        if (!run.ok)
+            return 1;
+        drivenMb.push_back(run.peakMb);
+    }
+    std::fprintf(stderr, "startup_watch: %s after %s: peak RSS %.1f MB (median of %d)\n", program.path.c_str(),
+                 drive.c_str(), quelvane::bench::Median(drivenMb), driveRuns);
+    Row driven{"memory after all", "peak RSS after every window and a print, vs the empty window at start", "MB"};
+    quelvane::bench::SetSamples(driven, drivenMb);
+    driven.baseline = memory.baseline;
+    driven.limit = 1.3;
+    driven.kind = quelvane::bench::LimitKind::Ratio;
+    return quelvane::bench::AppendRow(out, driven) ? 0 : 1;
 }
