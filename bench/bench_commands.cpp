@@ -122,10 +122,15 @@ std::vector<CommandCase> Cases(MainWindow &main, const Files &files)
                      [] { Click(FormInstance<ViewStats>::Get()->cmdViewSkills); },
                      [] { return Shown(FormInstance<ViewSkills>::IfLoaded()) && !Shown(FormInstance<ViewStats>::IfLoaded()); }});
     // The dialog seam answers with one file in a private folder: Save writes it, Load reads it.
-    cases.push_back({"Save", "click cmdSave, dialog answered at once, file written and synced",
-                     [&] { QFile::remove(files.character); },
+    // Over an existing file, as a second save is: the old bytes must give way to the record's.
+    cases.push_back({"Save", "click cmdSave over an existing file, dialog answered at once, written and synced",
+                     [&] {
+                         QFile old(files.character);
+                         if (old.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                             old.write("old");
+                     },
                      [&] { Click(main.cmdSave); },
-                     [=] { return QFile::exists(files.character) && status() == files.character + " saved."; }});
+                     [=] { return QFile(files.character).size() > 100 && status() == files.character + " saved."; }});
     cases.push_back({"Load", "click cmdLoad, dialog answered at once, file read",
                      [] { CharacterRecord = {}; },
                      [&] { Click(main.cmdLoad); },

@@ -11,6 +11,8 @@ tools=$build/bench
 rows=$out/rows.tsv
 : >"$rows"
 tmp=$(mktemp -d)
+# The print scheduler inside runs filters as its own user, who must reach its spool.
+chmod 755 "$tmp"
 xvfb_pid=""
 
 source "$(dirname "$0")/cups.sh"
