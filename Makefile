@@ -37,3 +37,28 @@ bench: deps
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD)
+
+# The whole suite under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer.
+SANITIZE_BUILD ?= build-sanitize
+.PHONY: test-sanitize
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUELVANE_SANITIZE=ON
+	cmake --build $(SANITIZE_BUILD)
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure
+
+# Coverage-guided fuzzing of the character-file reader (clang, libFuzzer, ASan, UBSan).
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 300
+.PHONY: fuzz
+fuzz: deps
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DQUELVANE_MODEL_ONLY=ON -DQUELVANE_FUZZ=ON
+	cmake --build $(FUZZ_BUILD)
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/findings
+	$(FUZZ_BUILD)/tests/fuzz_character_file $(FUZZ_BUILD)/corpus tests/fuzz/corpus \
+		-dict=tests/fuzz/character_file.dict -max_total_time=$(FUZZ_SECONDS) \
+		-timeout=5 -rss_limit_mb=1024 -print_final_stats=1 \
+		-artifact_prefix=$(FUZZ_BUILD)/findings/

@@ -5,6 +5,8 @@
 #include <QPalette>
 #include <QPushButton>
 
+#include <limits>
+
 namespace quelvane {
 
 QString LabelCaptionText(const QString &designedCaption)
@@ -59,6 +61,8 @@ QLineEdit *MakeTextBox(QWidget *parent, const char *name, const TwipsRect &rect,
     box->setFont(font);
     box->setAlignment(alignment | Qt::AlignVCenter);
     box->setTextMargins(0, 0, 0, 0);
+    // A box holds whatever the record holds; QLineEdit would cut texts at 32767 characters.
+    box->setMaxLength(std::numeric_limits<int>::max());
     PlaceTwips(box, rect);
     return box;
 }

@@ -1,7 +1,6 @@
 #include "platform/FileIo.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -20,6 +19,16 @@ bool SyncedToDisk(int fd)
     if (::fsync(fd) == 0)
         return true;
     return errno == EINVAL || errno == ENOTSUP;
+}
+
+// After a rename, the folder's entry must reach the disk too, or a power cut can undo it.
+void SyncFolder(const QByteArray &folder)
+{
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
 }
 
 } // namespace
@@ -90,35 +99,110 @@ bool WriteAllChecked(QIODevice &device, std::string_view bytes)
     return true;
 }
 
+namespace {
+
+// Writes every byte to a raw descriptor, retrying short writes and interruptions.
+bool WriteAllTo(int fd, std::string_view bytes)
+{
+    const char *p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, p, left);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        p += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Closes a descriptor once, on every path out.
+struct Descriptor {
+    int fd = -1;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+} // namespace
+
+QString SaveStagingPath(const QString &path)
+{
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    return path.left(slash + 1) + QLatin1Char('.') + path.mid(slash + 1)
+        + QStringLiteral(".quelvane-saving");
+}
+
 FileStatus SaveFileReplacing(const QString &path, std::string_view bytes)
 {
     const QByteArray native = QFile::encodeName(path);
-    if (native.isEmpty())
+    if (native.isEmpty() || native.endsWith('/'))
         return FileStatus::CannotOpen;
     struct stat info {};
+    bool exists = false;
     if (::stat(native.constData(), &info) == 0) {
         if (!S_ISREG(info.st_mode))
             return FileStatus::NotAFile;
+        exists = true;
     } else if (errno != ENOENT) {
         return FileStatus::CannotOpen;
     }
 
-    QSaveFile file(path);
-    // Unbuffered: every write reaches the file system at once and reports its own failure.
-    // A buffered QSaveFile was seen to commit a truncated file when the disk filled up.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return FileStatus::CannotOpen;
-    bool ok = WriteAllChecked(file, bytes) && SyncedToDisk(file.handle());
-    if (ok) {
-        struct stat written {};
-        ok = ::fstat(file.handle(), &written) == 0
-             && written.st_size == static_cast<off_t>(bytes.size());
+    const int slash = native.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : native.left(slash);
+    const QByteArray staging = QFile::encodeName(SaveStagingPath(path));
+    const mode_t mode = exists ? (info.st_mode & 07777) : 0666;
+
+    // The new bytes go to an unnamed file first: a crash while writing leaves nothing behind.
+    // It gets a name only once complete, and that name is fixed per target, so a crash in the
+    // instant between naming it and renaming it over the target leaves one hidden file that
+    // the next save of the same target clears.
+    Descriptor file;
+    bool unnamed = true;
+    file.fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    if (file.fd < 0) {
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+            return FileStatus::CannotOpen;
+        // No unnamed files on this file system: write under the staging name instead.
+        unnamed = false;
+        ::unlink(staging.constData());
+        file.fd = ::open(staging.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, mode);
+        if (file.fd < 0)
+            return FileStatus::CannotOpen;
     }
-    if (!ok) {
-        file.cancelWriting(); // the temporary file goes, the target stays as it was
+
+    auto fail = [&] {
+        if (!unnamed)
+            ::unlink(staging.constData());
         return FileStatus::WriteFailed;
+    };
+    struct stat written {};
+    if (!WriteAllTo(file.fd, bytes) || !SyncedToDisk(file.fd) || ::fstat(file.fd, &written) != 0
+        || written.st_size != static_cast<off_t>(bytes.size()))
+        return fail();
+    if (exists)
+        ::fchmod(file.fd, mode); // O_TMPFILE's mode passes through the umask; keep the old one
+
+    if (unnamed) {
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(file.fd);
+        if (!exists
+            && ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, native.constData(), AT_SYMLINK_FOLLOW) == 0) {
+            SyncFolder(folder);
+            return FileStatus::Ok;
+        }
+        ::unlink(staging.constData());
+        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, staging.constData(), AT_SYMLINK_FOLLOW) != 0)
+            return FileStatus::WriteFailed;
+        unnamed = false; // from here on the staging name exists and must go on failure
     }
-    return file.commit() ? FileStatus::Ok : FileStatus::WriteFailed;
+    if (::rename(staging.constData(), native.constData()) != 0)
+        return fail();
+    SyncFolder(folder);
+    return FileStatus::Ok;
 }
 
 } // namespace quelvane

@@ -37,4 +37,8 @@ bool WriteAllChecked(QIODevice &device, std::string_view bytes);
 // file is refused: renaming over it would replace a device node or fail half-way.
 FileStatus SaveFileReplacing(const QString &path, std::string_view bytes);
 
+// The hidden name a save of path gives its new contents just before they replace the target:
+// "<folder>/.<name>.quelvane-saving".
+QString SaveStagingPath(const QString &path);
+
 } // namespace quelvane

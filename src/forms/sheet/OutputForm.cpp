@@ -3,6 +3,8 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+
+#include <limits>
 #include <QPainter>
 #include <QPicture>
 #include <algorithm>
@@ -294,6 +296,7 @@ QLineEdit *AddBox(QWidget *parent, const char *name, const TwipsRect &rect, cons
     box->setFrame(false);
     box->setReadOnly(true);
     box->setFocusPolicy(Qt::NoFocus);
+    box->setMaxLength(std::numeric_limits<int>::max()); // never cut a text from the record
     SetColors(box, SystemColor(SysColor::WindowText), SystemColor(SysColor::WindowBackground));
     PlaceTwips(box, rect);
     return box;

@@ -1,0 +1,160 @@
+#include "roll/OutputFiles.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "model/CharacterFile.h"
+#include "roll/RollOptions.h"
+
+namespace quelvane::roll {
+namespace {
+
+// Enough for every name collision of the largest batch, and then some.
+constexpr int kMaxCopies = 100000;
+
+std::string JoinPath(const std::string &dir, const std::string &name)
+{
+    if (!dir.empty() && dir.back() == '/')
+        return dir + name;
+    return dir + "/" + name;
+}
+
+bool WriteAll(int fd, const std::string &bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += size_t(n);
+    }
+    return true;
+}
+
+std::string FolderError(const std::string &dir, const std::string &reason)
+{
+    return "cannot write to folder '" + Printable(dir) + "': " + reason;
+}
+
+// Creates and removes a file in `dir`; empty on success, else the system's reason.
+std::string ProbeFolder(const std::string &dir)
+{
+    std::string probe = JoinPath(dir, ".quelvane-roll-XXXXXX");
+    const int fd = ::mkstemp(probe.data());
+    if (fd < 0)
+        return SystemError(errno);
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return {};
+}
+
+} // namespace
+
+std::string SystemError(int error)
+{
+    // strerror follows LC_MESSAGES only after setlocale, which this program never calls.
+    return std::strerror(error);
+}
+
+std::string CharacterFileName(const std::string &name, int copy)
+{
+    std::string stem = name.empty() ? "Cadrelant" : name;
+    for (char &c : stem) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == '/' || c == '\\')
+            c = '_';
+    }
+    if (stem[0] == '.')
+        stem[0] = '_';
+    if (copy > 1)
+        stem += "-" + std::to_string(copy);
+    return stem + ".tbl";
+}
+
+std::string CheckWritableFolder(const std::string &dir)
+{
+    struct stat info {};
+    if (::stat(dir.c_str(), &info) != 0)
+        return FolderError(dir, SystemError(errno));
+    if (!S_ISDIR(info.st_mode))
+        return FolderError(dir, "not a folder");
+    const std::string reason = ProbeFolder(dir);
+    return reason.empty() ? std::string() : FolderError(dir, reason);
+}
+
+std::string CheckPdfPath(const std::string &path)
+{
+    auto problem = [&](const std::string &reason) {
+        return "cannot write PDF '" + Printable(path) + "': " + reason;
+    };
+    if (path.back() == '/')
+        return problem("not a file name");
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode))
+            return problem("a folder");
+        // The finished file is renamed over the old one: fine for a file, not for a device.
+        if (!S_ISREG(info.st_mode))
+            return problem("not a regular file");
+    } else if (errno != ENOENT) {
+        return problem(SystemError(errno));
+    }
+    const size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    if (::stat(dir.c_str(), &info) != 0)
+        return problem(SystemError(errno));
+    if (!S_ISDIR(info.st_mode))
+        return problem(SystemError(ENOTDIR));
+    const std::string reason = ProbeFolder(dir);
+    return reason.empty() ? std::string() : problem(reason);
+}
+
+void RemoveFiles(const std::vector<std::string> &paths)
+{
+    for (const std::string &path : paths)
+        ::unlink(path.c_str());
+}
+
+std::string WriteCharacterFiles(const std::string &dir,
+                                const std::vector<CharacterRecordType> &records,
+                                std::vector<std::string> &written)
+{
+    written.clear();
+    auto fail = [&](const std::string &path, int error) {
+        RemoveFiles(written);
+        written.clear();
+        return "cannot write '" + Printable(path) + "': " + SystemError(error);
+    };
+
+    for (const CharacterRecordType &record : records) {
+        const std::string bytes = WriteCharacterText(record);
+        std::string path;
+        int fd = -1;
+        for (int copy = 1; copy <= kMaxCopies && fd < 0; ++copy) {
+            path = JoinPath(dir, CharacterFileName(record.Name, copy));
+            // O_EXCL: the file is ours only if nobody had it, so nothing is ever replaced.
+            fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd < 0 && errno != EEXIST)
+                return fail(path, errno);
+        }
+        if (fd < 0)
+            return fail(path, EEXIST);
+        written.push_back(path); // from here on it is removed again on failure
+        const bool ok = WriteAll(fd, bytes);
+        const int writeError = errno;
+        if (::close(fd) != 0 && ok)
+            return fail(path, errno);
+        if (!ok)
+            return fail(path, writeError);
+    }
+    return {};
+}
+
+} // namespace quelvane::roll

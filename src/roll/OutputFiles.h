@@ -1,0 +1,40 @@
+// Files that quelvane-roll writes: the character files of -o and the checks that make a bad
+// folder or path fail before anything is written. Plain C++ over POSIX, no Qt.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/modTarvock.h"
+
+namespace quelvane::roll {
+
+// The file name for a character: its name with ".tbl". Characters that do not belong in a
+// file name (a slash, a control character, a leading dot) become '_'; an empty name gives
+// "Cadrelant". `copy` 2, 3, ... adds "-2", "-3" before the extension.
+std::string CharacterFileName(const std::string &name, int copy = 1);
+
+// Empty when files can be created in `dir`; otherwise a one-line reason naming the folder.
+// Tries a real file (removed at once), so read-only mounts are caught too.
+std::string CheckWritableFolder(const std::string &dir);
+
+// Empty when a PDF can be written at `path`: its folder takes new files and the path is not
+// a folder or a device. Otherwise a one-line reason naming the path.
+std::string CheckPdfPath(const std::string &path);
+
+// Writes each record to `dir` as WriteCharacterText does, under its CharacterFileName. An
+// existing file is never replaced: the next free copy number is taken, atomically, so
+// another program creating the same name at the same moment is safe too. On any failure the
+// files this call created are removed again and the reason is returned; empty on success.
+// `written` receives the paths, in record order.
+std::string WriteCharacterFiles(const std::string &dir,
+                                const std::vector<CharacterRecordType> &records,
+                                std::vector<std::string> &written);
+
+// Removes files written by WriteCharacterFiles when a later step of the run fails.
+void RemoveFiles(const std::vector<std::string> &paths);
+
+// "Permission denied" and so on, for errno values; the same text in every locale.
+std::string SystemError(int error);
+
+} // namespace quelvane::roll

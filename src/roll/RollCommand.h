@@ -1,0 +1,33 @@
+// quelvane-roll as a function, so tests run it in-process. Plain C++, no Qt.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "model/modTarvock.h"
+
+namespace quelvane::roll {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitWriteFailed = 1;
+inline constexpr int kExitBadInput = 2;
+
+// `count` characters from one stream seeded with `seed`: the same seed gives the same
+// characters on every machine, and the first n of a longer run are those of a run of n.
+std::vector<CharacterRecordType> RollCharacters(uint64_t seed, int count);
+
+// Writes the sheets of `records` into one PDF at `path`, one page each; empty on success,
+// else a one-line reason. The program's renderer needs Qt, which this library does not.
+using PdfRenderer = std::function<std::string(const std::string &path,
+                                              const std::vector<CharacterRecordType> &records)>;
+
+// Runs the command on the arguments after the program name: the sheets or the JSON go to
+// `out`, the seed line and one-line errors to `err`. `renderPdf` runs only for --pdf.
+// Returns the exit status.
+int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostream &err,
+            const PdfRenderer &renderPdf);
+
+} // namespace quelvane::roll

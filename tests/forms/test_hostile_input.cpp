@@ -1,0 +1,259 @@
+// Input meant to break the program: files that change under the dialog, paths too long for
+// the system, texts full of markup and control characters. Nothing may crash, nothing may be
+// lost, and every text shows literally.
+#include <QtTest>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+
+#include "forms/Forms.h"
+#include "forms/main/MainWindow.h"
+#include "model/CharacterFile.h"
+#include "model/modTarvock.h"
+#include "forms/FormInstance.h"
+#include "forms/sheet/OutputForm.h"
+#include "forms/sheet/SheetPdf.h"
+#include "forms/viewers/ViewSecret.h"
+#include "forms/viewers/ViewStats.h"
+#include "platform/FileDialog.h"
+#include "platform/MessageBox.h"
+#include "platform/Random.h"
+#include "platform/Twips.h"
+
+using namespace quelvane;
+
+namespace {
+
+CharacterRecordType Generated(uint64_t seed)
+{
+    SeededRandom random(seed);
+    RandomSource *previous = SetRandomSource(&random);
+    CharacterRecordType r;
+    GenerateInto(r);
+    SetRandomSource(previous);
+    return r;
+}
+
+bool Put(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+}
+
+QByteArray Contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// Answers with a path and, at the moment the user would press OK, does something to the file.
+class MeddlingFileDialog final : public FileDialogBackend {
+public:
+    std::optional<QString> Show(QWidget *, const FileDialogRequest &) override
+    {
+        if (meddle)
+            meddle();
+        return answer;
+    }
+    std::optional<QString> answer;
+    std::function<void()> meddle;
+};
+
+} // namespace
+
+class TestHostileInput : public QObject {
+    Q_OBJECT
+
+    MainWindow *main_ = nullptr;
+    MeddlingFileDialog dialog_;
+    RecordingMessageBox messages_;
+    FileDialogBackend *previousDialog_ = nullptr;
+    MessageBoxBackend *previousMessages_ = nullptr;
+    QTemporaryDir *dir_ = nullptr;
+
+private slots:
+    void initTestCase()
+    {
+        SetLogicalDpiForTesting(96);
+        previousDialog_ = SetFileDialogBackend(&dialog_);
+        previousMessages_ = SetMessageBoxBackend(&messages_);
+    }
+    void cleanupTestCase()
+    {
+        SetFileDialogBackend(previousDialog_);
+        SetMessageBoxBackend(previousMessages_);
+    }
+
+    void init()
+    {
+        CharacterRecord = Generated(21);
+        dir_ = new QTemporaryDir;
+        QVERIFY(dir_->isValid());
+        dialog_.answer.reset();
+        dialog_.meddle = nullptr;
+        messages_.shown.clear();
+        main_ = new MainWindow;
+        SetMainForm(main_);
+        main_->SetStatus("before");
+    }
+
+    void cleanup()
+    {
+        UnloadAllForms();
+        SetMainForm(nullptr);
+        delete main_;
+        delete dir_;
+        CharacterRecord = {};
+    }
+
+    void fileChangedUnderTheDialogFailsQuietly_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addRow("deleted") << "delete";
+        QTest::addRow("replaced by a FIFO") << "fifo";
+        QTest::addRow("replaced by a folder") << "folder";
+        QTest::addRow("cut short") << "truncate";
+        QTest::addRow("emptied") << "empty";
+    }
+    void fileChangedUnderTheDialogFailsQuietly()
+    {
+        QFETCH(QString, change);
+        const QString path = dir_->filePath("hero.tbl");
+        QVERIFY(Put(path, QByteArray::fromStdString(WriteCharacterText(Generated(22)))));
+        const CharacterRecordType before = CharacterRecord;
+        dialog_.answer = path;
+        dialog_.meddle = [&] {
+            QFile::remove(path);
+            const QByteArray native = QFile::encodeName(path);
+            if (change == "fifo")
+                ::mkfifo(native.constData(), 0644);
+            else if (change == "folder")
+                QDir().mkdir(path);
+            else if (change == "truncate")
+                Put(path, "12\r\n13\r\n");
+            else if (change == "empty")
+                Put(path, "");
+        };
+        main_->cmdLoad->click();
+        QVERIFY(CharacterRecord == before);
+        if (change == "empty") {
+            // An empty file is the one failure that speaks.
+            QCOMPARE(messages_.shown.size(), 1);
+            QCOMPARE(messages_.shown.first().text, QString("No records in data file."));
+        } else {
+            QVERIFY(messages_.shown.isEmpty());
+        }
+        QCOMPARE(main_->Label1->text(), QString("before"));
+    }
+
+    void pathsTooLongFailQuietly_data()
+    {
+        QTest::addColumn<QString>("shape");
+        QTest::addRow("a name of 300 characters") << "name";
+        QTest::addRow("a path of 5000 characters") << "path";
+    }
+    void pathsTooLongFailQuietly()
+    {
+        QFETCH(QString, shape);
+        const QString path = shape == "name" ? dir_->filePath(QString(300, 'n') + ".tbl")
+                                             : dir_->path() + QString("/d").repeated(2500) + "/x.tbl";
+        const CharacterRecordType before = CharacterRecord;
+        dialog_.answer = path;
+        main_->cmdSave->click();
+        QCOMPARE(main_->Label1->text(), QString("before"));
+        dialog_.answer = path;
+        main_->cmdLoad->click();
+        QVERIFY(CharacterRecord == before);
+        QCOMPARE(main_->Label1->text(), QString("before"));
+        QVERIFY(messages_.shown.isEmpty());
+        QCOMPARE(QDir(dir_->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList());
+    }
+
+    void nulAndInvalidUtf8SurviveLoadAndSave()
+    {
+        CharacterRecordType odd = Generated(23);
+        odd.Name = std::string("N\0L-R-\xff\xfe", 9);
+        odd.Service = "Caf\xe9 & <b>Bar</b>";
+        odd.Secret = std::string(5000, '\x01');
+        const QString in = dir_->filePath("odd.tbl");
+        const QString out = dir_->filePath("again.tbl");
+        QVERIFY(Put(in, QByteArray::fromStdString(WriteCharacterText(odd))));
+        dialog_.answer = in;
+        main_->cmdLoad->click();
+        QVERIFY(CharacterRecord == odd);
+        dialog_.answer = out;
+        main_->cmdSave->click();
+        QCOMPARE(Contents(out), Contents(in));
+        QCOMPARE(main_->Label1->text(), out + " saved.");
+    }
+
+    void hostileTextsShowLiterally_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addRow("bold markup") << QByteArray("<b>BOLD</b>");
+        QTest::addRow("an image tag") << QByteArray("<img src=\"file:///etc/passwd\">");
+        QTest::addRow("a link") << QByteArray("<a href=\"http://example.org\">click</a>");
+        QTest::addRow("ampersands") << QByteArray("R&D && &amp; &x");
+        QTest::addRow("control characters") << QByteArray("tab\tbell\abackspace\bescape\x1b[31m");
+        QTest::addRow("a right-to-left override") << QByteArray("abc\xe2\x80\xaetxt.exe");
+        QTest::addRow("100000 characters") << QByteArray(100000, 'W');
+    }
+    void hostileTextsShowLiterally()
+    {
+        QFETCH(QByteArray, text);
+        const QString shown = QString::fromUtf8(text);
+
+        // In the status line, through a file path.
+        main_->SetStatus(shown + " loaded.");
+        QCOMPARE(main_->Label1->textFormat(), Qt::PlainText);
+        QCOMPARE(main_->Label1->text(), shown + " loaded.");
+        main_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(main_));
+        QVERIFY(!main_->Label1->grab().isNull()); // painting it must not fail or hang
+
+        // In the viewers, through the record.
+        CharacterRecord.Name = text.toStdString();
+        CharacterRecord.Service = text.toStdString();
+        CharacterRecord.Secret = text.toStdString();
+        auto *secrets = FormInstance<ViewSecret>::Get();
+        secrets->show();
+        for (const char *box : {"txtName", "txtService", "txtSecret"}) {
+            auto *edit = secrets->findChild<QLineEdit *>(box);
+            QVERIFY(edit);
+            QCOMPARE(edit->text(), shown);
+        }
+        QVERIFY(!secrets->grab().isNull());
+        for (QLabel *label : secrets->findChildren<QLabel *>())
+            QCOMPARE(label->textFormat(), Qt::PlainText);
+
+        // On the sheet, and on paper.
+        auto *sheet = FormInstance<OutputForm>::Get();
+        for (const char *box : {"txtName", "txtService", "txtSecretSociety"}) {
+            auto *edit = sheet->findChild<QLineEdit *>(box);
+            QVERIFY(edit);
+            QCOMPARE(edit->text(), shown);
+        }
+        for (QLabel *label : sheet->findChildren<QLabel *>())
+            QCOMPARE(label->textFormat(), Qt::PlainText);
+        const QString pdf = dir_->filePath("sheet.pdf");
+        QString error;
+        QVERIFY2(RenderSheetsToPdf(pdf, {CharacterRecord}, &error), qPrintable(error));
+        // Printable ASCII comes back from the PDF as it went in; the rest is only drawn.
+        const bool plain = std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7f; });
+        if (plain && text.size() < 40) {
+            QProcess pdftotext;
+            pdftotext.start("pdftotext", {"-layout", pdf, "-"});
+            QVERIFY(pdftotext.waitForFinished(20000));
+            const QString printed = QString::fromUtf8(pdftotext.readAllStandardOutput());
+            QVERIFY2(printed.contains(shown.left(12)), qPrintable(printed.left(400)));
+        }
+    }
+};
+
+QTEST_MAIN(TestHostileInput)
+#include "test_hostile_input.moc"

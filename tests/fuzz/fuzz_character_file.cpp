@@ -1,0 +1,54 @@
+// Fuzz target for the character-file reader: no input may crash it, a failed read leaves the
+// record untouched, and whatever it accepts saves and reads back to the same record.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
+#include "model/CharacterFile.h"
+
+using namespace quelvane;
+
+namespace {
+
+[[noreturn]] void Finding(const char *what)
+{
+    std::fprintf(stderr, "character file finding: %s\n", what);
+    std::abort();
+}
+
+CharacterRecordType Sentinel()
+{
+    CharacterRecordType record;
+    record.Strength = 17;
+    record.Name = "SENTINEL";
+    record.Cover = " ";
+    record.Survival = -5;
+    return record;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char *>(data), size);
+    const CharacterRecordType before = Sentinel();
+    CharacterRecordType record = before;
+    const ReadStatus status = ReadCharacterText(bytes, record);
+    if (status != ReadStatus::Ok) {
+        if (!(record == before))
+            Finding("a failed read changed the record");
+        if (size == 0 && status != ReadStatus::Empty)
+            Finding("no bytes did not read as Empty");
+        return 0;
+    }
+    const std::string written = WriteCharacterText(record);
+    CharacterRecordType again;
+    if (ReadCharacterText(written, again) != ReadStatus::Ok)
+        Finding("a record the reader accepted did not read back after saving");
+    if (!(again == record))
+        Finding("a saved record read back different");
+    if (WriteCharacterText(again) != written)
+        Finding("saving the record read back gave other bytes");
+    return 0;
+}
