@@ -69,7 +69,7 @@ if [ -x "$build/bin/quelvane-roll" ]; then
     times=()
     for _ in $(seq "${BENCH_BATCH_RUNS:-15}"); do
         start=$(date +%s%N)
-        "$build/bin/quelvane-roll" -n 10000 >/dev/null
+        "$build/bin/quelvane-roll" -n 10000 >/dev/null 2>"$out/roll.log"
         times+=($(( $(date +%s%N) - start )))
     done
     printf '%s\n' "${times[@]}" | sort -n | awk -v rows="$rows" '
