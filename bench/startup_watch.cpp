@@ -24,6 +24,7 @@
 #include <xcb/damage.h>
 #include <xcb/xcb.h>
 
+#include "Coverage.h"
 #include "Stats.h"
 
 namespace {
@@ -48,41 +49,6 @@ struct Run {
     double mappedMs = 0;
     double paintedMs = 0;
     double peakMb = 0;
-};
-
-// Which pixels of a window have been drawn since it was mapped.
-class Coverage {
-public:
-    void Reset(int x, int y, int width, int height)
-    {
-        x_ = x;
-        y_ = y;
-        width_ = width;
-        height_ = height;
-        drawn_.assign(static_cast<size_t>(width) * height, false);
-        left_ = drawn_.size();
-    }
-    // Marks a rectangle in root coordinates; true once every pixel is drawn.
-    bool Mark(int x, int y, int width, int height)
-    {
-        const int x0 = std::max(x, x_) - x_, x1 = std::min(x + width, x_ + width_) - x_;
-        const int y0 = std::max(y, y_) - y_, y1 = std::min(y + height, y_ + height_) - y_;
-        for (int row = y0; row < y1; ++row) {
-            for (int col = x0; col < x1; ++col) {
-                auto cell = drawn_.begin() + static_cast<ptrdiff_t>(row) * width_ + col;
-                if (!*cell) {
-                    *cell = true;
-                    --left_;
-                }
-            }
-        }
-        return !drawn_.empty() && left_ == 0;
-    }
-
-private:
-    int x_ = 0, y_ = 0, width_ = 0, height_ = 0;
-    std::vector<bool> drawn_;
-    size_t left_ = 0;
 };
 
 class Watcher {
@@ -133,7 +99,7 @@ public:
             return run;
 
         xcb_window_t window = XCB_NONE;
-        Coverage coverage;
+        quelvane::bench::Coverage coverage;
         const int fd = xcb_get_file_descriptor(connection_);
         while (!run.ok && MsBetween(start, Clock::now()) < timeoutMs) {
             xcb_generic_event_t *event = xcb_poll_for_event(connection_);

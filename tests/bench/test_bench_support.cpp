@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "CommandTimer.h"
+#include "Coverage.h"
 #include "Stats.h"
 
 using namespace quelvane::bench;
@@ -156,6 +157,55 @@ private slots:
         QVERIFY(!std::getline(in, third));
         QCOMPARE(first.substr(0, 2), std::string("a\t"));
         QCOMPARE(second.substr(0, 2), std::string("b\t"));
+    }
+
+    void windowCountsAsPaintedOnceEveryPixelIs_data()
+    {
+        // A 10 x 8 window at (100, 50) in root coordinates; rectangles as x, y, w, h.
+        QTest::addColumn<QList<QList<int>>>("rects");
+        QTest::addColumn<bool>("painted");
+        QTest::addRow("the whole window at once") << QList<QList<int>>{{100, 50, 10, 8}} << true;
+        QTest::addRow("larger than the window") << QList<QList<int>>{{0, 0, 500, 500}} << true;
+        QTest::addRow("two halves") << QList<QList<int>>{{100, 50, 5, 8}, {105, 50, 5, 8}} << true;
+        QTest::addRow("overlapping halves") << QList<QList<int>>{{100, 50, 6, 8}, {104, 50, 6, 8}} << true;
+        QTest::addRow("the same half twice") << QList<QList<int>>{{100, 50, 5, 8}, {100, 50, 5, 8}} << false;
+        QTest::addRow("last column missing") << QList<QList<int>>{{100, 50, 9, 8}} << false;
+        QTest::addRow("last row missing") << QList<QList<int>>{{100, 50, 10, 7}} << false;
+        QTest::addRow("one pixel off to the right") << QList<QList<int>>{{101, 50, 10, 8}} << false;
+        QTest::addRow("beside the window only") << QList<QList<int>>{{110, 50, 10, 8}, {90, 50, 10, 8}} << false;
+        QTest::addRow("nothing drawn") << QList<QList<int>>{} << false;
+        QTest::addRow("empty rectangle") << QList<QList<int>>{{100, 50, 0, 0}} << false;
+    }
+    void windowCountsAsPaintedOnceEveryPixelIs()
+    {
+        QFETCH(QList<QList<int>>, rects);
+        QFETCH(bool, painted);
+        Coverage coverage;
+        coverage.Reset(100, 50, 10, 8);
+        for (const QList<int> &r : rects)
+            coverage.Mark(r[0], r[1], r[2], r[3]);
+        QCOMPARE(coverage.Complete(), painted);
+    }
+
+    void pixelsLeftCountsEachPixelOnce()
+    {
+        Coverage coverage;
+        coverage.Reset(0, 0, 4, 4);
+        QCOMPARE(coverage.PixelsLeft(), size_t(16));
+        coverage.Mark(0, 0, 2, 2);
+        coverage.Mark(1, 1, 2, 2);
+        QCOMPARE(coverage.PixelsLeft(), size_t(16 - 7));
+        // A new window starts from nothing.
+        coverage.Reset(0, 0, 2, 2);
+        QCOMPARE(coverage.PixelsLeft(), size_t(4));
+        QVERIFY(!coverage.Complete());
+    }
+
+    void aWindowOfNoSizeIsNeverPainted()
+    {
+        Coverage coverage;
+        coverage.Reset(0, 0, 0, 0);
+        QVERIFY(!coverage.Mark(0, 0, 10, 10));
     }
 
     void measureWaitsForTheWindowItShowsToBePainted()
