@@ -1,10 +1,11 @@
 # make run  - install what is missing, build, start the program
 # make test - the same set-up, then the whole suite
+# make bench - an optimised build of its own, then every benchmark in one table
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test clean
+.PHONY: all deps configure build run test bench clean
 
 all: build
 
@@ -25,8 +26,17 @@ run: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure
 
+# Never part of test: speed and memory are measured here, on a Release build beside $(BUILD).
+BENCH_BUILD ?= build-bench
+
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+		-DQUELVANE_BUILD_TESTS=OFF -DQUELVANE_BUILD_BENCH=ON
+	cmake --build $(BENCH_BUILD)
+	bash bench/run.sh $(BENCH_BUILD) $(BUILD)/bench
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BENCH_BUILD)
 
 # The whole suite under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer.
 SANITIZE_BUILD ?= build-sanitize

@@ -9,6 +9,7 @@ packages=(
     xvfb xdotool x11-utils imagemagick
     cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
     clang libclang-rt-14-dev libbenchmark-dev
+    libxcb-damage0-dev linux-perf valgrind
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 
+#include <pthread.h>
 #include <unistd.h>
 
 namespace quelvane {
@@ -20,7 +21,27 @@ uint64_t Rotl(uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
 
 std::atomic<uint64_t> g_seedCounter{0};
 
+// getpid is a system call on every use and was most of a Generate's cost; the id is read once
+// and again in a forked child, so two processes still never share it.
+std::atomic<uint64_t> g_pid{0};
+
+void RefreshPid()
+{
+    g_pid.store(static_cast<uint64_t>(::getpid()), std::memory_order_relaxed);
+}
+
 } // namespace
+
+uint64_t SeedProcessId()
+{
+    static const bool registered = [] {
+        RefreshPid();
+        pthread_atfork(nullptr, nullptr, RefreshPid);
+        return true;
+    }();
+    (void)registered;
+    return g_pid.load(std::memory_order_relaxed);
+}
 
 void Xoshiro256::Seed(uint64_t seed)
 {
@@ -47,7 +68,7 @@ uint64_t ClockSeed()
     // The clock alone repeats within one tick; the counter and pid make every call distinct.
     uint64_t state = static_cast<uint64_t>(
         std::chrono::high_resolution_clock::now().time_since_epoch().count());
-    state ^= static_cast<uint64_t>(::getpid()) << 40;
+    state ^= SeedProcessId() << 40;
     uint64_t mixed = SplitMix64(state);
     uint64_t counter = g_seedCounter.fetch_add(1, std::memory_order_relaxed);
     state = mixed ^ (counter * 0xd1b54a32d192ed03ULL);

@@ -49,4 +49,7 @@ private:
 // A seed taken from the clock, the process and a counter, as ClockRandom uses.
 uint64_t ClockSeed();
 
+// The process id that ClockSeed mixes in: read once, and anew in a forked child.
+uint64_t SeedProcessId();
+
 } // namespace quelvane

@@ -73,8 +73,11 @@ std::string CharacterFileName(const std::string &name, int copy)
     }
     if (stem[0] == '.')
         stem[0] = '_';
-    if (copy > 1)
-        stem += "-" + std::to_string(copy);
+    if (copy > 1) {
+        // Appended piece by piece: "-" + to_string(...) trips a false -Wrestrict in GCC 12 -O2.
+        stem += '-';
+        stem += std::to_string(copy);
+    }
     return stem + ".tbl";
 }
 

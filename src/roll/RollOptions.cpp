@@ -67,7 +67,14 @@ const OptionDef *FindShort(char name)
     return nullptr;
 }
 
-std::string Quoted(const std::string &text) { return "'" + Printable(text) + "'"; }
+std::string Quoted(const std::string &text)
+{
+    // Built piece by piece: "'" + a temporary trips a false -Wrestrict in GCC 12 -O2.
+    std::string quoted(1, '\'');
+    quoted += Printable(text);
+    quoted += '\'';
+    return quoted;
+}
 
 // Applies one option; returns an error text, empty on success.
 std::string Apply(const OptionDef &def, const std::string &value, ParseResult &result)

@@ -3,6 +3,9 @@
 #include <cmath>
 #include <set>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "ScriptedRandom.h"
 #include "model/modTarvock.h"
 #include "platform/Random.h"
@@ -454,6 +457,28 @@ private slots:
         b.Reseed();
         seeds.insert(b.LastSeed());
         QCOMPARE(int(seeds.size()), 1001);
+    }
+
+    void aForkedChildSeedsWithItsOwnProcessId()
+    {
+        QCOMPARE(SeedProcessId(), uint64_t(getpid()));
+        int fds[2];
+        QCOMPARE(pipe(fds), 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            const uint64_t id = SeedProcessId();
+            _exit(write(fds[1], &id, sizeof id) == sizeof id ? 0 : 1);
+        }
+        QVERIFY(child > 0);
+        uint64_t seen = 0;
+        const bool read_ok = read(fds[0], &seen, sizeof seen) == sizeof seen;
+        int status = 0;
+        waitpid(child, &status, 0);
+        close(fds[0]);
+        close(fds[1]);
+        QVERIFY(read_ok);
+        QCOMPARE(seen, uint64_t(child));
+        QCOMPARE(SeedProcessId(), uint64_t(getpid()));
     }
 
     void twoQuickGenerationsDiffer()
