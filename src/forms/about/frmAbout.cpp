@@ -112,29 +112,29 @@ frmAbout::frmAbout(QWidget *parent)
     Image1->setScaledContents(true);
     PlaceTwips(Image1, kImage1);
 
-    for (const LabelSpec &spec : kLabels) {
-        QLabel *label = MakeLabel(this, spec.name, spec.text ? *spec.text : QString(), spec.rect,
+    for (const LabelSpec &entry : kLabels) {
+        QLabel *label = MakeLabel(this, entry.name, entry.text ? *entry.text : QString(), entry.rect,
                                   font, Qt::AlignLeft | Qt::AlignTop);
         label->setWordWrap(true);
         SetColors(label, DesignGreen(), SystemColor(SysColor::MenuText));
-        this->*(spec.member) = label;
+        this->*(entry.member) = label;
     }
 
     for (size_t i = 0; i < std::size(kLines); ++i) {
-        const LineSpec &spec = kLines[i];
-        auto *line = new LineControl(this, QColor(spec.color));
+        const LineSpec &entry = kLines[i];
+        auto *line = new LineControl(this, QColor(entry.color));
         line->setObjectName(QStringLiteral("Line1"));
-        const QRect from = ToPixels({spec.x1, spec.y1, spec.x2 - spec.x1, 0});
-        line->setGeometry(from.left(), from.top(), from.width(), spec.widthPixels);
+        const QRect from = ToPixels({entry.x1, entry.y1, entry.x2 - entry.x1, 0});
+        line->setGeometry(from.left(), from.top(), from.width(), entry.widthPixels);
         Line1[i] = line;
     }
 
     QWidget *previous = nullptr;
-    for (const ButtonSpec &spec : kButtons) {
-        QPushButton *button = MakeButton(this, spec.name, QLatin1String(spec.caption), spec.rect, font);
+    for (const ButtonSpec &entry : kButtons) {
+        QPushButton *button = MakeButton(this, entry.name, QLatin1String(entry.caption), entry.rect, font);
         // As on any dialog, Enter presses the focused button.
         button->setAutoDefault(true);
-        this->*(spec.member) = button;
+        this->*(entry.member) = button;
         if (previous)
             setTabOrder(previous, button);
         previous = button;

@@ -113,9 +113,9 @@ MainWindow::MainWindow(QWidget *parent)
     CommonDialog1->setObjectName(QStringLiteral("CommonDialog1"));
 
     QWidget *previous = nullptr;
-    for (const ButtonSpec &spec : kButtons) {
-        QPushButton *button = MakeButton(this, spec.name, QLatin1String(spec.caption), spec.rect, font);
-        this->*(spec.member) = button;
+    for (const ButtonSpec &entry : kButtons) {
+        QPushButton *button = MakeButton(this, entry.name, QLatin1String(entry.caption), entry.rect, font);
+        this->*(entry.member) = button;
         if (previous)
             setTabOrder(previous, button);
         previous = button;

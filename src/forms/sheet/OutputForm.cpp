@@ -276,9 +276,9 @@ QLabel *AddLabel(QWidget *parent, const QString &name, const char *text, const T
     return label;
 }
 
-QLabel *AddFramedLabel(QWidget *parent, const FrameLabel &spec, const QFont &font)
+QLabel *AddFramedLabel(QWidget *parent, const FrameLabel &entry, const QFont &font)
 {
-    QLabel *label = AddLabel(parent, QLatin1String(spec.name), spec.text, spec.rect, font,
+    QLabel *label = AddLabel(parent, QLatin1String(entry.name), entry.text, entry.rect, font,
                              Qt::AlignHCenter | Qt::AlignTop);
     label->setFrameShape(QFrame::Box);
     label->setFrameShadow(QFrame::Plain);
@@ -336,10 +336,10 @@ OutputForm::OutputForm(QWidget *parent)
     PlaceTwips(Picture1, kPicture1);
 
     // Stacking as designed: rectangles at the bottom, labels over them, boxes on top.
-    for (const ShapeSpec &spec : kShapes) {
+    for (const ShapeSpec &entry : kShapes) {
         auto *shape = new SheetShape(Picture1);
-        shape->setObjectName(QLatin1String(spec.name));
-        PlaceTwips(shape, spec.rect);
+        shape->setObjectName(QLatin1String(entry.name));
+        PlaceTwips(shape, entry.rect);
     }
 
     AddFramedLabel(Picture1, kTitle, Arial(36, Bold | Italic));

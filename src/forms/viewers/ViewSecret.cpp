@@ -64,11 +64,11 @@ ViewSecret::ViewSecret()
                    captionFont, SystemColor(row.background));
         AddBox(row.box, row.caption, {kBoxLeft, row.top, kBoxWidth, kViewerBoxHeight});
     }
-    for (const Button &spec : kButtons) {
+    for (const Button &entry : kButtons) {
         QPushButton *button = AddButton(
-            spec.name, spec.caption, {spec.left, kButtonTop, kViewerButtonWidth, kViewerButtonHeight});
-        this->*(spec.member) = button;
-        connect(button, &QPushButton::clicked, this, spec.handler);
+            entry.name, entry.caption, {entry.left, kButtonTop, kViewerButtonWidth, kViewerButtonHeight});
+        this->*(entry.member) = button;
+        connect(button, &QPushButton::clicked, this, entry.handler);
     }
 
     // Name comes last.

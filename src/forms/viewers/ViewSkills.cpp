@@ -148,11 +148,11 @@ ViewSkills::ViewSkills()
     }
     tabChain.push_back(kLastInTab);
 
-    for (const Button &spec : kButtons) {
+    for (const Button &entry : kButtons) {
         QPushButton *button = AddButton(
-            spec.name, spec.caption, {kButtonLeft, spec.top, kViewerButtonWidth, kViewerButtonHeight});
-        this->*(spec.member) = button;
-        connect(button, &QPushButton::clicked, this, spec.handler);
+            entry.name, entry.caption, {kButtonLeft, entry.top, kViewerButtonWidth, kViewerButtonHeight});
+        this->*(entry.member) = button;
+        connect(button, &QPushButton::clicked, this, entry.handler);
     }
 
     SetTabChain(tabChain);

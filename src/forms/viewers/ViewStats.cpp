@@ -84,11 +84,11 @@ ViewStats::ViewStats()
                    {column.boxLeft, row.top, kViewerBoxWidth, kViewerBoxHeight});
         }
     }
-    for (const Button &spec : kButtons) {
+    for (const Button &entry : kButtons) {
         QPushButton *button = AddButton(
-            spec.name, spec.caption, {spec.left, kButtonTop, kViewerButtonWidth, kViewerButtonHeight});
-        this->*(spec.member) = button;
-        connect(button, &QPushButton::clicked, this, spec.handler);
+            entry.name, entry.caption, {entry.left, kButtonTop, kViewerButtonWidth, kViewerButtonHeight});
+        this->*(entry.member) = button;
+        connect(button, &QPushButton::clicked, this, entry.handler);
     }
 
     // Strength comes last.
