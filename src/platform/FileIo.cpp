@@ -101,23 +101,6 @@ bool WriteAllChecked(QIODevice &device, std::string_view bytes)
 
 namespace {
 
-// Writes every byte to a raw descriptor, retrying short writes and interruptions.
-bool WriteAllTo(int fd, std::string_view bytes)
-{
-    const char *p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, p, left);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        p += written;
-        left -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 // Closes a descriptor once, on every path out.
 struct Descriptor {
     int fd = -1;
@@ -180,8 +163,10 @@ FileStatus SaveFileReplacing(const QString &path, std::string_view bytes)
             ::unlink(staging.constData());
         return FileStatus::WriteFailed;
     };
+    QFile writer;
     struct stat written {};
-    if (!WriteAllTo(file.fd, bytes) || !SyncedToDisk(file.fd) || ::fstat(file.fd, &written) != 0
+    if (!writer.open(file.fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle)
+        || !WriteAllChecked(writer, bytes) || !SyncedToDisk(file.fd) || ::fstat(file.fd, &written) != 0
         || written.st_size != static_cast<off_t>(bytes.size()))
         return fail();
     if (exists)

@@ -32,8 +32,8 @@ bool ReadBounded(QIODevice &device, std::size_t maxBytes, std::string &bytes);
 bool WriteAllChecked(QIODevice &device, std::string_view bytes);
 
 // Replaces the regular file at path (or creates it) with bytes. The new contents go to a
-// temporary file beside it, which replaces the target only after every byte was written and
-// synced; on any failure the target keeps its old bytes. A path naming anything but a regular
+// file in the same folder (unnamed where the file system allows it), which replaces the
+// target only after every byte was written and synced; on any failure the target keeps its old bytes. A path naming anything but a regular
 // file is refused: renaming over it would replace a device node or fail half-way.
 FileStatus SaveFileReplacing(const QString &path, std::string_view bytes);
 
