@@ -33,8 +33,9 @@ bool WriteAllChecked(QIODevice &device, std::string_view bytes);
 
 // Replaces the regular file at path (or creates it) with bytes. The new contents go to a
 // file in the same folder (unnamed where the file system allows it), which replaces the
-// target only after every byte was written and synced; on any failure the target keeps its old bytes. A path naming anything but a regular
-// file is refused: renaming over it would replace a device node or fail half-way.
+// target only after every byte was written and synced; on any failure the target keeps its
+// old bytes. A path naming anything but a regular file is refused: renaming over it would
+// replace a device node or fail half-way.
 FileStatus SaveFileReplacing(const QString &path, std::string_view bytes);
 
 // The hidden name a save of path gives its new contents just before they replace the target:
