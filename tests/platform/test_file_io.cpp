@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -83,6 +84,30 @@ bool FillDisk(const QString &folder, qint64 leave)
     return ok;
 }
 
+QByteArray Native(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+// Saves with the test's rights, or as nobody in a child when the test is root; -1 when the
+// child could not drop its rights.
+int SaveAs(bool asUser, const QString &path, std::string_view bytes)
+{
+    if (!asUser || ::geteuid() != 0)
+        return int(SaveFileReplacing(path, bytes));
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const gid_t nobody = 65534;
+        if (::setgroups(1, &nobody) != 0 || ::setresgid(nobody, nobody, nobody) != 0
+            || ::setresuid(nobody, nobody, nobody) != 0)
+            ::_exit(100);
+        ::_exit(int(SaveFileReplacing(path, bytes)));
+    }
+    int status = 0;
+    const bool ran = child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status);
+    return ran && WEXITSTATUS(status) < 100 ? WEXITSTATUS(status) : -1;
+}
+
 } // namespace
 
 class TestFileIo : public QObject {
@@ -99,7 +124,10 @@ private slots:
     }
     void cleanup()
     {
+        for (const char *folder : {"home", "elsewhere"})
+            QFile::setPermissions(Path(folder), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         delete dir_;
+        SetUnnamedFilesAllowed(true);
         dir_ = nullptr;
     }
 
@@ -239,6 +267,106 @@ private slots:
         QCOMPARE(info.st_mode & 07777, mode_t(0600));
     }
 
+    // Who owns the folders and the file ("root" or the unprivileged "user"), the file's mode, who
+    // saves, and what becomes of the real file: "replaced" by a new one, written "in place",
+    // left "unchanged" or "created". Its mode after a save is always the old one without
+    // setuid, setgid and sticky.
+    void saveRespectsTheUsersFile_data()
+    {
+        QTest::addColumn<bool>("unnamed");
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("owners"); // folder/file
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("asUser");
+        QTest::addColumn<FileStatus>("status");
+        QTest::addColumn<QString>("how");
+        const FileStatus ok = FileStatus::Ok;
+        // Every case also as on a file system without unnamed files.
+        for (const bool unnamed : {true, false}) {
+            const char *way = unnamed ? "" : " (named staging)";
+            auto row = [&](const char *name) -> QTestData & {
+                return QTest::addRow("%s%s", name, way) << unnamed;
+            };
+            row("plain file: replaced") << "plain" << "user/user" << 0640 << true << ok << "replaced";
+            row("symlink: its file replaced, the link kept") << "link" << "user/user" << 0644 << true << ok << "replaced";
+            row("relative link to a relative link") << "link to link" << "user/user" << 0644 << true << ok << "replaced";
+            row("dangling link: its file created") << "dangling link" << "user/user" << 0644 << true << ok << "created";
+            row("hard link: both names get the new bytes") << "hard link" << "user/user" << 0644 << true << ok << "in place";
+            row("read-only file: refused for its owner")
+                << "plain" << "user/user" << 0444 << true << FileStatus::CannotOpen << "unchanged";
+            row("read-only file: root may write it") << "plain" << "root/root" << 0444 << false << ok << "replaced";
+            row("root keeps a user's owner and group") << "plain" << "user/user" << 0640 << false << ok << "replaced";
+            row("setuid, setgid and sticky dropped") << "plain" << "user/user" << 07755 << true << ok << "replaced";
+            row("setuid dropped in place") << "hard link" << "user/user" << 06755 << false << ok << "in place";
+            row("folder the user cannot write: in place") << "plain" << "root/user" << 0644 << true << ok << "in place";
+            row("another user's file: in place, owner kept") << "plain" << "user/root" << 0666 << true << ok << "in place";
+            row("name of 239 bytes: in place") << "long name" << "user/user" << 0644 << true << ok << "in place";
+        }
+    }
+    void saveRespectsTheUsersFile()
+    {
+        QFETCH(bool, unnamed);
+        QFETCH(QString, setup);
+        QFETCH(QString, owners);
+        QFETCH(int, mode);
+        QFETCH(bool, asUser);
+        QFETCH(FileStatus, status);
+        QFETCH(QString, how);
+        const bool root = ::geteuid() == 0;
+        if (!root && (!asUser || owners.contains("root")))
+            QSKIP("saving as root, or a file owned by another user, needs root");
+        QCOMPARE(::chmod(Native(dir_->path()).constData(), 0755), 0); // for the unprivileged child
+        const QByteArray oldBytes(5000, 'o');
+        const QByteArray newBytes("new bytes\r\n");
+        const QString home = Path("home"), elsewhere = Path("elsewhere");
+        QVERIFY(QDir().mkdir(home) && QDir().mkdir(elsewhere));
+        const QString save = home + "/" + (setup == "long name" ? QString(235, 'h') + ".tbl" : "hero.tbl");
+        const bool viaLink = setup == "link" || setup == "link to link" || setup == "dangling link";
+        const QString real = viaLink ? elsewhere + "/hero.tbl" : save;
+        if (setup == "link to link")
+            QCOMPARE(::symlink("../elsewhere/hero.tbl", Native(home + "/step.tbl").constData()), 0);
+        if (viaLink) {
+            const QByteArray to = setup == "link"           ? Native(real)
+                                  : setup == "link to link" ? QByteArray("step.tbl")
+                                                            : QByteArray("../elsewhere/hero.tbl");
+            QCOMPARE(::symlink(to.constData(), Native(save).constData()), 0);
+        }
+        // Folders writable by their owner only; a test that is not root stands for root by
+        // taking its own right to write away.
+        auto own = [&](const QString &path, bool user, mode_t mode) {
+            return (!root || ::lchown(Native(path).constData(), user ? 65534 : 0, user ? 65534 : 0) == 0)
+                   && ::chmod(Native(path).constData(), mode) == 0;
+        };
+        if (how != "created")
+            QVERIFY(Put(real, oldBytes) && own(real, owners.endsWith("user"), mode_t(mode)));
+        if (setup == "hard link")
+            QCOMPARE(::link(Native(real).constData(), Native(home + "/copy.tbl").constData()), 0);
+        const bool userFolder = owners.startsWith("user");
+        for (const QString &folder : {home, elsewhere})
+            QVERIFY(own(folder, userFolder, !root && !userFolder ? 0555 : 0755));
+
+        struct stat before {}, after {};
+        ::stat(Native(real).constData(), &before);
+        const QStringList entries = Entries(home) + Entries(elsewhere);
+        SetUnnamedFilesAllowed(unnamed);
+        QCOMPARE(SaveAs(asUser, save, View(newBytes)), int(status));
+
+        QCOMPARE(Contents(real), status == FileStatus::Ok ? newBytes : oldBytes);
+        if (setup == "hard link")
+            QCOMPARE(Contents(home + "/copy.tbl"), newBytes);
+        QCOMPARE(QFileInfo(save).isSymLink(), viaLink);
+        QCOMPARE(::stat(Native(real).constData(), &after), 0);
+        if (how != "created") {
+            QCOMPARE(after.st_mode & 07777, mode_t(mode & 0777));
+            QCOMPARE(after.st_uid, before.st_uid);
+            QCOMPARE(after.st_gid, before.st_gid);
+            QCOMPARE(after.st_ino == before.st_ino, how != "replaced");
+        }
+        // No staging file left; a created file is the only new entry.
+        const QStringList created = how == "created" ? QStringList{"hero.tbl"} : QStringList();
+        QCOMPARE(Entries(home) + Entries(elsewhere), entries + created);
+    }
+
     void saveRefusesWhatIsNotAFile_data()
     {
         QTest::addColumn<QString>("what");
@@ -328,11 +456,21 @@ private slots:
         QCOMPARE(Entries(folder), QStringList{"old.tbl"});
     }
 
+    void failedSaveOverAFileSizeLimitKeepsTheOldFile_data()
+    {
+        QTest::addColumn<bool>("hardLink");
+        QTest::addRow("replaced") << false;
+        QTest::addRow("written in place: the failure is still reported") << true;
+    }
     void failedSaveOverAFileSizeLimitKeepsTheOldFile()
     {
         // The limit holds in a child process only; it reports the save's status as its exit code.
+        QFETCH(bool, hardLink);
         const QString target = Path("old.tbl");
         QVERIFY(Put(target, "old bytes"));
+        if (hardLink)
+            QCOMPARE(::link(Native(target).constData(), Native(Path("other.tbl")).constData()), 0);
+        const QStringList before = Entries(dir_->path());
         const QByteArray bytes(1000, 'n');
         const pid_t child = ::fork();
         QVERIFY(child >= 0);
@@ -346,8 +484,9 @@ private slots:
         QCOMPARE(::waitpid(child, &status, 0), child);
         QVERIFY(WIFEXITED(status));
         QCOMPARE(FileStatus(WEXITSTATUS(status)), FileStatus::WriteFailed);
-        QCOMPARE(Contents(target), QByteArray("old bytes"));
-        QCOMPARE(Entries(dir_->path()), QStringList{"old.tbl"});
+        if (!hardLink) // in place, the first bytes are already new
+            QCOMPARE(Contents(target), QByteArray("old bytes"));
+        QCOMPARE(Entries(dir_->path()), before);
     }
 };
 
