@@ -19,10 +19,11 @@ std::string Slurp(const char *path)
 
 int main(int argc, char **argv)
 {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: save_child TARGET FIRST SECOND\n");
+    if (argc != 4 && !(argc == 5 && std::string(argv[4]) == "named")) {
+        std::fprintf(stderr, "usage: save_child TARGET FIRST SECOND [named]\n");
         return 2;
     }
+    quelvane::SetUnnamedFilesAllowed(argc == 4);
     const QString target = QString::fromLocal8Bit(argv[1]);
     const std::string contents[2] = {Slurp(argv[2]), Slurp(argv[3])};
     std::fputs("ready\n", stdout);

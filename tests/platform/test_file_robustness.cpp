@@ -57,8 +57,15 @@ class TestFileRobustness : public QObject {
     Q_OBJECT
 
 private slots:
+    void killedSaveLeavesOldOrNewFile_data()
+    {
+        QTest::addColumn<QStringList>("childOptions");
+        QTest::addRow("staged in an unnamed file") << QStringList();
+        QTest::addRow("staged under the hidden name, as without unnamed files") << QStringList{"named"};
+    }
     void killedSaveLeavesOldOrNewFile()
     {
+        QFETCH(QStringList, childOptions);
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString target = dir.filePath("hero.tbl");
@@ -86,7 +93,7 @@ private slots:
         int stagingLeft = 0;
         for (int trial = 0; trial < trials; ++trial) {
             QVERIFY(Put(target, oldBytes));
-            const pid_t pid = StartChild({child, target, newFile, oldFile});
+            const pid_t pid = StartChild(QStringList{child, target, newFile, oldFile} + childOptions);
             QVERIFY2(pid > 0, "save_child did not start");
             // Anywhere within a few saves: mid-write, mid-sync, between naming and renaming.
             ::usleep(QRandomGenerator::global()->bounded(4000));
@@ -108,9 +115,9 @@ private slots:
             entries.removeAll("new.source");
             entries.removeAll("hero.tbl");
             if (!entries.isEmpty()) {
-                // Only a kill in the instant between naming the finished file and renaming it
-                // leaves something, and then only the fixed hidden name, which the next save
-                // of the same file clears.
+                // Only the fixed hidden name is ever left, and the next save of the same file
+                // clears it. With unnamed files, only a kill in the instant between naming the
+                // finished file and renaming it leaves it.
                 QCOMPARE(entries, QStringList{QFileInfo(staging).fileName()});
                 ++stagingLeft;
                 QCOMPARE(SaveFileReplacing(target, oldBytes.toStdString()), FileStatus::Ok);
