@@ -57,6 +57,8 @@ class TestFileRobustness : public QObject {
     Q_OBJECT
 
 private slots:
+    void cleanup() { SetUnnamedFilesAllowed(true); }
+
     void killedSaveLeavesOldOrNewFile_data()
     {
         QTest::addColumn<QStringList>("childOptions");
@@ -66,6 +68,7 @@ private slots:
     void killedSaveLeavesOldOrNewFile()
     {
         QFETCH(QStringList, childOptions);
+        SetUnnamedFilesAllowed(childOptions.isEmpty()); // for the clearing save below too
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString target = dir.filePath("hero.tbl");
