@@ -208,7 +208,7 @@ FileStatus SaveFileReplacing(const QString &path, std::string_view bytes)
     const int slash = native.lastIndexOf('/');
     const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : native.left(slash);
     const QByteArray staging = StagingPath(native);
-    const bool roomForStagingName = native.size() - slash - 1 + 1 + kStagingSuffix.size() <= NAME_MAX;
+    const bool roomForStagingName = staging.size() - (slash + 1) <= NAME_MAX;
     // A rename would leave the file's other names with the old bytes.
     if (exists && (info.st_nlink > 1 || !roomForStagingName))
         return WriteInPlace(old.fd, info, bytes);

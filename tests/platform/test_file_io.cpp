@@ -300,7 +300,8 @@ private slots:
             row("setuid dropped in place") << "hard link" << "user/user" << 06755 << false << ok << "in place";
             row("folder the user cannot write: in place") << "plain" << "root/user" << 0644 << true << ok << "in place";
             row("another user's file: in place, owner kept") << "plain" << "user/root" << 0666 << true << ok << "in place";
-            row("name of 239 bytes: in place") << "long name" << "user/user" << 0644 << true << ok << "in place";
+            row("name of 238 bytes: replaced") << "name 238" << "user/user" << 0644 << true << ok << "replaced";
+            row("name of 239 bytes: in place") << "name 239" << "user/user" << 0644 << true << ok << "in place";
         }
     }
     void saveRespectsTheUsersFile()
@@ -320,7 +321,8 @@ private slots:
         const QByteArray newBytes("new bytes\r\n");
         const QString home = Path("home"), elsewhere = Path("elsewhere");
         QVERIFY(QDir().mkdir(home) && QDir().mkdir(elsewhere));
-        const QString save = home + "/" + (setup == "long name" ? QString(235, 'h') + ".tbl" : "hero.tbl");
+        const int nameLength = setup.mid(5).toInt(); // "name 239"
+        const QString save = home + "/" + (nameLength ? QString(nameLength - 4, 'h') + ".tbl" : "hero.tbl");
         const bool viaLink = setup == "link" || setup == "link to link" || setup == "dangling link";
         const QString real = viaLink ? elsewhere + "/hero.tbl" : save;
         if (setup == "link to link")
