@@ -330,6 +330,63 @@ private slots:
         QVERIFY(messages_->shown.isEmpty());
     }
 
+    // ---- The command line's FILE, loaded at start ----
+
+    void loadAtStartIsLoadWithoutTheDialog_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<bool>("loads");
+        QTest::addColumn<bool>("message");
+        const QByteArray good = Bytes(Generated(31));
+        QTest::addRow("a good file") << "hero.tbl" << good << true << false;
+        QTest::addRow("a good file, extension of another case") << "HERO.TBL" << good << true << false;
+        QTest::addRow("a missing file") << "" << QByteArray() << false << false;
+        QTest::addRow("a short file") << "short.tbl" << good.left(good.size() / 2) << false << false;
+        QTest::addRow("an empty file") << "empty.tbl" << QByteArray() << false << true;
+    }
+    void loadAtStartIsLoadWithoutTheDialog()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, contents);
+        QFETCH(bool, loads);
+        QFETCH(bool, message);
+        const QString path = Path(name.isEmpty() ? QStringLiteral("missing.tbl") : name);
+        if (!name.isEmpty())
+            QVERIFY(Put(path, contents));
+        FormInstance<ViewStats>::Get()->show();
+
+        main_->LoadAtStart(path);
+        QVERIFY(dialog_->asked.isEmpty());
+        QCOMPARE(CharacterRecord == Generated(31), loads);
+        if (!loads)
+            QVERIFY(CharacterRecord == CharacterRecordType{});
+        QCOMPARE(Status(), loads ? path + " loaded." : QString("Welcome to the Quelvane Cadrelant Generator."));
+        QCOMPARE(messages_->shown.size(), message ? 1 : 0);
+        if (message) {
+            QCOMPARE(messages_->shown[0].text, QString("No records in data file."));
+            QCOMPARE(messages_->shown[0].title, QString("Quelvane Cadrelant Generator"));
+            QCOMPARE(messages_->shown[0].icon, MessageIcon::Exclamation);
+        }
+        // As after Load: the viewers were closed, and the dialog now offers the path.
+        QVERIFY(!FormInstance<ViewStats>::IsLoaded());
+        Save(std::nullopt);
+        QCOMPARE(dialog_->asked.last().startName, path);
+    }
+
+    void loadAtStartTakesARelativePathFromTheCurrentFolder()
+    {
+        QVERIFY(Put(Path("here.tbl"), Bytes(Generated(32))));
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir_->path()));
+        main_->LoadAtStart("./here.tbl");
+        QVERIFY(QDir::setCurrent(before));
+        QVERIFY(CharacterRecord == Generated(32));
+        QCOMPARE(Status(), Path("here.tbl") + " loaded.");
+        Load(std::nullopt);
+        QCOMPARE(dialog_->asked.last().startName, Path("here.tbl"));
+    }
+
     void failedSaveKeepsTheOldFile_data()
     {
         QTest::addColumn<QString>("how");

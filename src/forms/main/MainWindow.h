@@ -34,6 +34,11 @@ public:
 
     static const QString kWelcome;
 
+    // The command line's FILE: loaded as Load Cadrelant loads a chosen file, and offered by
+    // the file dialog afterwards as if it had been chosen there. A relative path is taken from
+    // the current folder.
+    void LoadAtStart(const QString &path);
+
 public slots:
     void cmdGenerate_Click();
     void cmdStats_Click();
@@ -47,6 +52,7 @@ public slots:
 
 private:
     void SaveCharacter();
+    void LoadCharacter(const QString &path);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
