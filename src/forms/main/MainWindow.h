@@ -10,6 +10,7 @@ namespace quelvane {
 
 class ClickableImage;
 class CommonDialog;
+class OutputForm;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -53,6 +54,9 @@ public slots:
 private:
     void SaveCharacter();
     void LoadCharacter(const QString &path);
+    void SaveSheetAsPdf(OutputForm *sheet);
+
+    CommonDialog *pdfDialog_ = nullptr; // the sheet as a PDF, when there is no printer
 
 protected:
     void closeEvent(QCloseEvent *event) override;
