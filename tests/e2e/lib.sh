@@ -54,9 +54,15 @@ e2e_start_xvfb() {
     e2e_log "Xvfb on $DISPLAY"
 }
 
-# Starts the program (extra arguments go to the environment: VAR=value ...).
+# Starts the program: VAR=value ... for its environment, then -- and its own arguments.
 e2e_start_app() {
-    env "$@" "$E2E_BIN" >"$E2E_OUT/app.log" 2>&1 &
+    local environment=()
+    while [ $# -gt 0 ] && [ "$1" != "--" ]; do
+        environment+=("$1")
+        shift
+    done
+    [ $# -gt 0 ] && shift
+    env "${environment[@]}" "$E2E_BIN" "$@" >"$E2E_OUT/app.log" 2>&1 &
     E2E_APP_PID=$!
 }
 
