@@ -42,7 +42,7 @@ mkdir -p "$files"
     printf '"E2E-R-PDF"\r\n"Internal Security"\r\n"Armed Forces"\r\n"Charm"\r\n"Psion"\r\n'
     for _ in $(seq 50); do printf '3\r\n'; done
 } >"$files/hero.tbl"
-pdf=$files/sheet.pdf
+pdf=$files/sheet.pdf # typed without its extension: the dialog adds it
 
 # A scheduler of our own that has no destination at all: nothing from the machine leaks in.
 cups_start
@@ -73,7 +73,7 @@ dialog=$(e2e_wait_window "Save As")
 e2e_screenshot save-dialog
 e2e_focus "$dialog"
 e2e_key ctrl+a
-e2e_type "$pdf"
+e2e_type "${pdf%.pdf}"
 e2e_key Return
 e2e_wait_window_gone "Save As"
 for _ in $(seq 200); do

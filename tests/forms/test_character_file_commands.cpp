@@ -334,57 +334,41 @@ private slots:
 
     void loadAtStartIsLoadWithoutTheDialog_data()
     {
-        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("given"); // taken from the temporary folder
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<bool>("loads");
-        QTest::addColumn<bool>("message");
         const QByteArray good = Bytes(Generated(31));
-        QTest::addRow("a good file") << "hero.tbl" << good << true << false;
-        QTest::addRow("a good file, extension of another case") << "HERO.TBL" << good << true << false;
-        QTest::addRow("a missing file") << "" << QByteArray() << false << false;
-        QTest::addRow("a short file") << "short.tbl" << good.left(good.size() / 2) << false << false;
-        QTest::addRow("an empty file") << "empty.tbl" << QByteArray() << false << true;
+        QTest::addRow("a good file, full path") << "FULL" << good << true;
+        QTest::addRow("a good file, relative path") << "./hero.tbl" << good << true;
+        QTest::addRow("a missing file") << "missing.tbl" << QByteArray() << false;
+        QTest::addRow("a short file") << "hero.tbl" << good.left(good.size() / 2) << false;
+        QTest::addRow("an empty file: the message") << "hero.tbl" << QByteArray() << false;
     }
     void loadAtStartIsLoadWithoutTheDialog()
     {
-        QFETCH(QString, name);
+        QFETCH(QString, given);
         QFETCH(QByteArray, contents);
         QFETCH(bool, loads);
-        QFETCH(bool, message);
-        const QString path = Path(name.isEmpty() ? QStringLiteral("missing.tbl") : name);
-        if (!name.isEmpty())
+        const QString path = Path(given == "missing.tbl" ? given : QStringLiteral("hero.tbl"));
+        if (given != "missing.tbl")
             QVERIFY(Put(path, contents));
         FormInstance<ViewStats>::Get()->show();
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir_->path()));
+        main_->LoadAtStart(given == "FULL" ? path : given);
+        QVERIFY(QDir::setCurrent(before));
 
-        main_->LoadAtStart(path);
         QVERIFY(dialog_->asked.isEmpty());
-        QCOMPARE(CharacterRecord == Generated(31), loads);
-        if (!loads)
-            QVERIFY(CharacterRecord == CharacterRecordType{});
+        QVERIFY(CharacterRecord == (loads ? Generated(31) : CharacterRecordType{}));
         QCOMPARE(Status(), loads ? path + " loaded." : QString("Welcome to the Quelvane Cadrelant Generator."));
-        QCOMPARE(messages_->shown.size(), message ? 1 : 0);
-        if (message) {
+        const bool empty = given != "missing.tbl" && contents.isEmpty();
+        QCOMPARE(messages_->shown.size(), empty ? 1 : 0);
+        if (empty)
             QCOMPARE(messages_->shown[0].text, QString("No records in data file."));
-            QCOMPARE(messages_->shown[0].title, QString("Quelvane Cadrelant Generator"));
-            QCOMPARE(messages_->shown[0].icon, MessageIcon::Exclamation);
-        }
-        // As after Load: the viewers were closed, and the dialog now offers the path.
+        // As after Load: the viewers are closed and the dialog offers the full path.
         QVERIFY(!FormInstance<ViewStats>::IsLoaded());
         Save(std::nullopt);
         QCOMPARE(dialog_->asked.last().startName, path);
-    }
-
-    void loadAtStartTakesARelativePathFromTheCurrentFolder()
-    {
-        QVERIFY(Put(Path("here.tbl"), Bytes(Generated(32))));
-        const QString before = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(dir_->path()));
-        main_->LoadAtStart("./here.tbl");
-        QVERIFY(QDir::setCurrent(before));
-        QVERIFY(CharacterRecord == Generated(32));
-        QCOMPARE(Status(), Path("here.tbl") + " loaded.");
-        Load(std::nullopt);
-        QCOMPARE(dialog_->asked.last().startName, Path("here.tbl"));
     }
 
     void failedSaveKeepsTheOldFile_data()

@@ -193,45 +193,6 @@ private slots:
         QCOMPARE(QFileInfo(dialog.FileName).fileName(), typed);
     }
 
-    void realDialogAddsTheDefaultExtension_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("saved");
-        QTest::addRow("a name without extension") << "sheet" << "sheet.pdf";
-        QTest::addRow("a name with the extension") << "sheet.pdf" << "sheet.pdf";
-        QTest::addRow("a name with another extension") << "sheet.txt" << "sheet.txt";
-    }
-    void realDialogAddsTheDefaultExtension()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, saved);
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        QWidget owner;
-        CommonDialog dialog(&owner);
-        dialog.Filter = "PDF Files (*.pdf)|*.pdf";
-        dialog.DefaultExt = "pdf";
-        dialog.FileName = dir.filePath("start.pdf");
-        bool seen = false;
-        QTimer::singleShot(5000, this, [] {
-            if (QFileDialog *fileDialog = OpenFileDialog())
-                fileDialog->reject();
-        });
-        QTimer::singleShot(50, this, [&] {
-            QFileDialog *fileDialog = OpenFileDialog();
-            auto *edit = fileDialog ? fileDialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")) : nullptr;
-            if (!edit)
-                return;
-            seen = true;
-            edit->setText(typed);
-            QTest::keyClick(edit, Qt::Key_Return);
-        });
-        QVERIFY(dialog.ShowSave());
-        QVERIFY(seen);
-        QCOMPARE(QFileInfo(dialog.FileName).dir().canonicalPath(), QDir(dir.path()).canonicalPath());
-        QCOMPARE(QFileInfo(dialog.FileName).fileName(), saved);
-    }
-
     void realDialogCancelled()
     {
         QWidget owner;
