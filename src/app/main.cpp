@@ -1,10 +1,33 @@
 #include <QApplication>
+#include <QFile>
+#include <QTimer>
+#include <cstdio>
 
+#include "app/CommandLine.h"
 #include "forms/Forms.h"
 #include "forms/main/MainWindow.h"
 
 int main(int argc, char *argv[])
 {
+    // Read before QApplication: --help and --version must work without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QFile::decodeName(argv[i]));
+    const quelvane::StartOptions options = quelvane::ParseStartOptions(arguments);
+    switch (options.action) {
+    case quelvane::StartOptions::Action::Help:
+        std::fputs(quelvane::StartHelpText().toLocal8Bit().constData(), stdout);
+        return 0;
+    case quelvane::StartOptions::Action::Version:
+        std::fputs(quelvane::StartVersionText().toLocal8Bit().constData(), stdout);
+        return 0;
+    case quelvane::StartOptions::Action::BadUsage:
+        std::fprintf(stderr, "quelvane: %s\n", options.error.toLocal8Bit().constData());
+        return quelvane::kBadUsageStatus;
+    case quelvane::StartOptions::Action::Run:
+        break;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quelvane"));
 
@@ -13,6 +36,9 @@ int main(int argc, char *argv[])
         quelvane::MainWindow main;
         quelvane::SetMainForm(&main);
         main.show();
+        // Once the window is up, so an empty-file message has something to stand over.
+        if (!options.file.isEmpty())
+            QTimer::singleShot(0, &main, [&main, &options] { main.LoadAtStart(options.file); });
         status = QApplication::exec();
         quelvane::UnloadAllForms();
         quelvane::SetMainForm(nullptr);

@@ -19,8 +19,8 @@ public:
                                                                   : QFileDialog::AcceptOpen);
         dialog.setFileMode(behaviour.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
         dialog.setOption(QFileDialog::DontConfirmOverwrite, !behaviour.confirmOverwrite);
-        // A name typed without an extension is used as typed.
-        dialog.setDefaultSuffix(QString());
+        // Without a default suffix, a name typed without an extension is used as typed.
+        dialog.setDefaultSuffix(request.defaultSuffix);
         if (!request.filters.isEmpty()) {
             dialog.setNameFilters(request.filters);
             if (request.filterIndex >= 0 && request.filterIndex < request.filters.size())
@@ -106,6 +106,7 @@ bool CommonDialog::Show(FileDialogKind kind)
     request.filterIndex = FilterIndex - 1;
     request.flags = Flags;
     request.startName = FileName;
+    request.defaultSuffix = DefaultExt;
     const std::optional<QString> chosen = Backend().Show(owner_, request);
     if (!chosen)
         return false;

@@ -28,6 +28,7 @@ struct FileDialogRequest {
     int filterIndex = 0; // zero-based
     int flags = 0;
     QString startName;   // offered as the file name; may be a full path
+    QString defaultSuffix; // added to a name typed without one; empty: used as typed
 };
 
 class FileDialogBackend {
@@ -62,6 +63,7 @@ public:
     QString Filter;      // "Description|pattern" pairs
     int FilterIndex = 1; // one-based
     int Flags = 0;
+    QString DefaultExt; // without the dot
     QString FileName;
 
     // Show as an open or save dialog; false when the user cancelled (FileName unchanged).

@@ -1,6 +1,7 @@
 #include "platform/MessageBox.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace quelvane {
 namespace {
@@ -16,9 +17,30 @@ public:
         box.setTextFormat(Qt::PlainText);
         box.exec();
     }
+
+    bool Ask(const MessageRequest &request) override
+    {
+        QMessageBox box(request.icon == MessageIcon::Exclamation ? QMessageBox::Warning
+                                                                 : QMessageBox::NoIcon,
+                        request.title, request.text, QMessageBox::NoButton);
+        box.setObjectName(QStringLiteral("MessageBox"));
+        box.setTextFormat(Qt::PlainText);
+        QPushButton *accept = box.addButton(request.accept, QMessageBox::AcceptRole);
+        QPushButton *cancel = box.addButton(QMessageBox::Cancel);
+        box.setDefaultButton(accept);
+        box.setEscapeButton(cancel);
+        box.exec();
+        return box.clickedButton() == accept;
+    }
 };
 
 MessageBoxBackend *g_backend = nullptr;
+
+MessageBoxBackend &Backend()
+{
+    static QtMessageBox real;
+    return g_backend ? *g_backend : real;
+}
 
 } // namespace
 
@@ -31,8 +53,12 @@ MessageBoxBackend *SetMessageBoxBackend(MessageBoxBackend *backend)
 
 void ShowMessage(const QString &text, const QString &title, MessageIcon icon)
 {
-    static QtMessageBox real;
-    (g_backend ? g_backend : &real)->Show({text, title, icon});
+    Backend().Show({text, title, icon, {}});
+}
+
+bool AskMessage(const QString &text, const QString &title, MessageIcon icon, const QString &accept)
+{
+    return Backend().Ask({text, title, icon, accept});
 }
 
 } // namespace quelvane

@@ -45,6 +45,8 @@ public:
         }
         return true;
     }
+
+    bool HasDefaultPrinter() override { return !QPrinterInfo::defaultPrinter().isNull(); }
 };
 
 PrinterBackend *g_backend = nullptr;

@@ -33,6 +33,9 @@ public:
     virtual ~PrinterBackend() = default;
     // Prints the whole job; false, with a reason a user can read, when it cannot.
     virtual bool Print(const PrintJob &job, QString *error) = 0;
+    // False when there is no default printer to send a job to: none is set up, or the print
+    // system cannot be reached.
+    virtual bool HasDefaultPrinter() { return true; }
 };
 
 // Installs a backend (nullptr restores the system's default printer); returns the previous one.
@@ -64,8 +67,10 @@ public:
     explicit RecordingPrinter(const QPageLayout &layout = PdfFilePrinter::DefaultLayout(),
                               qreal dotsPerInch = 600);
     bool Print(const PrintJob &job, QString *error) override;
+    bool HasDefaultPrinter() override { return !noDefaultPrinter; }
 
     QString failure;
+    bool noDefaultPrinter = false;
     QStringList titles;       // one per job
     QList<QPicture> pages;    // every page of every job
     QList<PrintPage> geometry; // the page each drawing was given

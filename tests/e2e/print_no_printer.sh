@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Print with no printer set up: a message with the program's title says the sheet could not be
-# printed, the status line keeps its text, and the program goes on working.
+# Print with no printer set up, on a character given on the command line: the message offers a
+# PDF instead, its default button leads to the real save dialog, and the sheet lands as a
+# one-page PDF where the user typed. Escape in the message or in the dialog writes nothing.
+# Texts are read over AT-SPI, as a screen reader would.
 source "$E2E_LIB" "$@"
 source "$(dirname "$E2E_LIB")/cups.sh"
 
@@ -22,29 +24,43 @@ wait_closed() {
         xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable' || return 0
         sleep 0.05
     done
-    e2e_fail "the message did not close"
+    e2e_fail "window $1 did not close"
 }
 
-# The status line's pixels in screenshot $1, Label1 at 240, 240 twips inside Main.
-status_line() {
-    local x y
-    read -r x y _ _ <<<"$(e2e_geometry "$main")"
-    convert "$E2E_OUT/$1.png" -crop "289x49+$((x + 16))+$((y + 16))" +repage "$E2E_OUT/$1-status.png"
+# Print, and wait for the no-printer message; prints its window id.
+print_to_message() {
+    e2e_focus "$main"
+    e2e_key alt+p
+    wait_other_window "Quelvane Cadrelant Generator" "$main"
 }
+
+files=$E2E_TMP/files
+mkdir -p "$files"
+# A character file written by hand: 16 numbers, 5 texts, 50 numbers, CR LF line ends.
+{
+    for _ in $(seq 16); do printf '7\r\n'; done
+    printf '"E2E-R-PDF"\r\n"Internal Security"\r\n"Armed Forces"\r\n"Charm"\r\n"Psion"\r\n'
+    for _ in $(seq 50); do printf '3\r\n'; done
+} >"$files/hero.tbl"
+pdf=$files/sheet.pdf # typed without its extension: the dialog adds it
 
 # A scheduler of our own that has no destination at all: nothing from the machine leaks in.
 cups_start
 e2e_start_xvfb
-e2e_start_app $(cups_app_env)
+e2e_start_atspi
+e2e_start_app $(cups_app_env) -- "$files/hero.tbl"
 main=$(e2e_wait_window "Quelvane Cadrelant Generator")
-sleep 0.5
-e2e_focus "$main"
-e2e_key alt+n
-e2e_screenshot generated
-status_line generated
+e2e_wait_text status equals "$files/hero.tbl loaded."
+sleep 0.3
+e2e_screenshot loaded
 
-e2e_key alt+p
-box=$(wait_other_window "Quelvane Cadrelant Generator" "$main")
+# The message's default button leads to the save dialog; the typed path gets the sheet.
+box=$(print_to_message)
+e2e_wait_text message contains "There is no default printer"
+message=$(e2e_read_message)
+grep -qF "Save the sheet as a PDF file instead?" <<<"$message" || e2e_fail "the message: $message"
+[ "$(grep '^button:' <<<"$message" | tr '\n' '|')" = "button: Save as PDF...|button: Cancel|" ] ||
+    e2e_fail "the message's buttons: $message"
 sleep 0.3
 e2e_screenshot message
 if xdotool search --onlyvisible --name "^Quelvane Character Sheet\$" >/dev/null 2>&1; then
@@ -53,20 +69,59 @@ fi
 e2e_focus "$box"
 e2e_key Return
 wait_closed "$box"
+dialog=$(e2e_wait_window "Save As")
+e2e_screenshot save-dialog
+e2e_focus "$dialog"
+e2e_key ctrl+a
+e2e_type "${pdf%.pdf}"
+e2e_key Return
+e2e_wait_window_gone "Save As"
+for _ in $(seq 200); do
+    [ -f "$pdf" ] && break
+    sleep 0.05
+done
+[ -f "$pdf" ] || e2e_fail "no PDF at $pdf"
+pdfinfo "$pdf" >"$E2E_OUT/pdfinfo.txt" || e2e_fail "pdfinfo cannot read $pdf"
+grep -Eq '^Pages: +1$' "$E2E_OUT/pdfinfo.txt" || e2e_fail "the PDF is not one page: $(cat "$E2E_OUT/pdfinfo.txt")"
+pdftotext -layout "$pdf" "$E2E_OUT/sheet.txt" || e2e_fail "pdftotext cannot read $pdf"
+for text in "Quelvane Character Sheet" "E2E-R-PDF" "Armed Forces (IS)" "Psion"; do
+    grep -qF "$text" "$E2E_OUT/sheet.txt" || e2e_fail "the PDF lacks '$text' (the file given at start)"
+done
+e2e_wait_text status equals "Quelvane Character Sheet saved to $pdf."
+
+# Escape in the message: no dialog, nothing written, the status line as it was.
+box=$(print_to_message)
+e2e_focus "$box"
+e2e_key Escape
+wait_closed "$box"
+sleep 0.5
+if xdotool search --onlyvisible --name "^Save As\$" >/dev/null 2>&1; then
+    e2e_fail "Escape in the message still opened the save dialog"
+fi
+
+# Escape in the dialog, with another path typed: nothing written.
+box=$(print_to_message)
+e2e_focus "$box"
+e2e_key Return
+wait_closed "$box"
+dialog=$(e2e_wait_window "Save As")
+e2e_focus "$dialog"
+e2e_key ctrl+a
+e2e_type "$files/never.pdf"
+e2e_key Escape
+e2e_wait_window_gone "Save As"
 sleep 0.3
-e2e_screenshot dismissed
-status_line dismissed
-changed=$(e2e_pixels_changed generated-status dismissed-status)
-[ "$changed" -eq 0 ] || e2e_fail "the status line changed after a failed print ($changed pixels)"
+e2e_screenshot cancelled
+[ "$(e2e_read_status)" = "Quelvane Character Sheet saved to $pdf." ] ||
+    e2e_fail "the status line changed after Cancel: $(e2e_read_status)"
+listing=$(ls -A "$files" | tr '\n' ' ')
+[ "$listing" = "hero.tbl sheet.pdf " ] || e2e_fail "files after Cancel: $listing"
 
 # Still running and still working.
-kill -0 "$E2E_APP_PID" 2>/dev/null || e2e_fail "the program ended after a failed print"
+kill -0 "$E2E_APP_PID" 2>/dev/null || e2e_fail "the program ended after printing to a file"
 e2e_focus "$main"
 e2e_key alt+n
-e2e_screenshot generated-again
-status_line generated-again
-changed=$(e2e_pixels_changed dismissed-status generated-again-status)
-[ "$changed" -gt 20 ] || e2e_fail "Generate did nothing after a failed print ($changed pixels)"
+e2e_wait_text status ends-with " created."
 
 e2e_key alt+x
 e2e_wait_exit 10

@@ -108,8 +108,11 @@ private slots:
         QTest::addRow("Image1") << "Image1" << QString() << QList<int>{360, 120, 1680, 1560};
         QTest::addRow("lblTitle") << "lblTitle" << "Quelvane Cadrelant Generator" << QList<int>{2400, 240, 2925, 480};
         QTest::addRow("lblVersion") << "lblVersion" << "Version " QUELVANE_VERSION_STRING << QList<int>{2400, 780, 3075, 225};
-        QTest::addRow("Label1") << "Label1" << frmAbout::kAuthorLine << QList<int>{2400, 1200, 3015, 375};
-        QTest::addRow("lblDisclaimer") << "lblDisclaimer" << frmAbout::kDisclaimer << QList<int>{255, 2040, 3510, 825};
+        QTest::addRow("Label1") << "Label1" << "The Quelvane Cadrelant Generator developers" << QList<int>{2400, 1200, 3015, 375};
+        QTest::addRow("lblDisclaimer") << "lblDisclaimer"
+                                   << "Program (c) the Quelvane Cadrelant Generator developers. The game Quelvane is "
+                                      "(c) its publisher, who neither made nor endorses this program."
+                                   << QList<int>{255, 2040, 3510, 825};
         QTest::addRow("cmdOK") << "cmdOK" << "OK" << QList<int>{4200, 2040, 1260, 345};
         QTest::addRow("cmdSysInfo") << "cmdSysInfo" << "&System Info..." << QList<int>{4200, 2520, 1245, 345};
     }
@@ -134,6 +137,10 @@ private slots:
         QCOMPARE(label->textFormat(), Qt::PlainText);
         QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0, 192, 0));
         QCOMPARE(label->palette().color(QPalette::Window), SystemColor(SysColor::MenuText));
+        // A long text may be set a little smaller to fit, never unreadably small.
+        QCOMPARE(label->font().family(), QString("Liberation Sans"));
+        QVERIFY2(label->font().pointSizeF() >= 7.5 && label->font().pointSizeF() <= 8.25,
+                 qPrintable(QString::number(label->font().pointSizeF())));
         // Wrapped at word boundaries, the whole text fits in its label.
         const QRect needed = QFontMetrics(label->font())
                                  .boundingRect(label->contentsRect(), Qt::TextWordWrap, label->text());

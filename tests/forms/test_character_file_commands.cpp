@@ -330,6 +330,47 @@ private slots:
         QVERIFY(messages_->shown.isEmpty());
     }
 
+    // ---- The command line's FILE, loaded at start ----
+
+    void loadAtStartIsLoadWithoutTheDialog_data()
+    {
+        QTest::addColumn<QString>("given"); // taken from the temporary folder
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<bool>("loads");
+        const QByteArray good = Bytes(Generated(31));
+        QTest::addRow("a good file, full path") << "FULL" << good << true;
+        QTest::addRow("a good file, relative path") << "./hero.tbl" << good << true;
+        QTest::addRow("a missing file") << "missing.tbl" << QByteArray() << false;
+        QTest::addRow("a short file") << "hero.tbl" << good.left(good.size() / 2) << false;
+        QTest::addRow("an empty file: the message") << "hero.tbl" << QByteArray() << false;
+    }
+    void loadAtStartIsLoadWithoutTheDialog()
+    {
+        QFETCH(QString, given);
+        QFETCH(QByteArray, contents);
+        QFETCH(bool, loads);
+        const QString path = Path(given == "missing.tbl" ? given : QStringLiteral("hero.tbl"));
+        if (given != "missing.tbl")
+            QVERIFY(Put(path, contents));
+        FormInstance<ViewStats>::Get()->show();
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir_->path()));
+        main_->LoadAtStart(given == "FULL" ? path : given);
+        QVERIFY(QDir::setCurrent(before));
+
+        QVERIFY(dialog_->asked.isEmpty());
+        QVERIFY(CharacterRecord == (loads ? Generated(31) : CharacterRecordType{}));
+        QCOMPARE(Status(), loads ? path + " loaded." : QString("Welcome to the Quelvane Cadrelant Generator."));
+        const bool empty = given != "missing.tbl" && contents.isEmpty();
+        QCOMPARE(messages_->shown.size(), empty ? 1 : 0);
+        if (empty)
+            QCOMPARE(messages_->shown[0].text, QString("No records in data file."));
+        // As after Load: the viewers are closed and the dialog offers the full path.
+        QVERIFY(!FormInstance<ViewStats>::IsLoaded());
+        Save(std::nullopt);
+        QCOMPARE(dialog_->asked.last().startName, path);
+    }
+
     void failedSaveKeepsTheOldFile_data()
     {
         QTest::addColumn<QString>("how");

@@ -13,8 +13,11 @@
 #include "forms/main/MainWindow.h"
 #include "forms/sheet/OutputForm.h"
 #include "forms/sheet/SheetPdf.h"
+#include "TestFiles.h"
 #include "model/modTarvock.h"
+#include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
+#include "platform/MountGuard.h"
 #include "platform/Printer.h"
 #include "platform/Twips.h"
 
@@ -68,7 +71,17 @@ class TestSheetPrint : public QObject {
     MainWindow *main_ = nullptr;
     RecordingPrinter *printer_ = nullptr;
     RecordingMessageBox messages_;
+    RecordingFileDialog dialog_;
     QTemporaryDir dir_;
+
+    // Print with no default printer, the question and the save dialog answered in turn.
+    void PrintWithoutPrinter(bool save, const std::optional<QString> &path)
+    {
+        printer_->noDefaultPrinter = true;
+        messages_.answers = {save};
+        dialog_.answers = {path};
+        main_->cmdPrint->click();
+    }
 
     QString SheetBox(const char *name) const
     {
@@ -92,7 +105,11 @@ private slots:
         printer_ = new RecordingPrinter;
         SetPrinterBackend(printer_);
         messages_.shown.clear();
+        messages_.answers.clear();
         SetMessageBoxBackend(&messages_);
+        dialog_.asked.clear();
+        dialog_.answers.clear();
+        SetFileDialogBackend(&dialog_);
     }
 
     void cleanup()
@@ -105,6 +122,7 @@ private slots:
         delete printer_;
         printer_ = nullptr;
         SetMessageBoxBackend(nullptr);
+        SetFileDialogBackend(nullptr);
         CharacterRecord = {};
     }
 
@@ -119,6 +137,7 @@ private slots:
         QVERIFY(!printer_->pages.first().isNull());
         QCOMPARE(main_->Label1->text(), QString("Quelvane Character Sheet printed."));
         QVERIFY(messages_.shown.isEmpty());
+        QVERIFY(dialog_.asked.isEmpty());
         // Loaded by the print and kept, never shown.
         QVERIFY(FormInstance<OutputForm>::IsLoaded());
         QVERIFY(!FormInstance<OutputForm>::IfLoaded()->isVisible());
@@ -190,19 +209,111 @@ private slots:
         QCOMPARE(main_->Label1->text(), QString("Quelvane Character Sheet printed."));
     }
 
-    void withoutAnyPrinterTheRealPrintSaysSo()
+    void withoutAnyPrinterTheRealPrintOffersAPdf()
     {
         // main() points the print system at a scheduler that is not there.
         SetPrinterBackend(nullptr);
         main_->SetStatus("ABC-R-DEF created.");
-        main_->cmdPrint->click();
+        main_->cmdPrint->click(); // no answer queued: Cancel
         QCOMPARE(messages_.shown.size(), 1);
-        QVERIFY2(messages_.shown.first().text.contains("No default printer"), qPrintable(messages_.shown.first().text));
-        QCOMPARE(messages_.shown.first().title, ProgramTitle());
+        const MessageRequest &question = messages_.shown.first();
+        QVERIFY2(question.text.contains("There is no default printer"), qPrintable(question.text));
+        QVERIFY2(question.text.contains("Save the sheet as a PDF file instead?"), qPrintable(question.text));
+        QCOMPARE(question.title, QString("Quelvane Cadrelant Generator"));
+        QCOMPARE(question.accept, QString("&Save as PDF..."));
+        QVERIFY(dialog_.asked.isEmpty());
         QCOMPARE(main_->Label1->text(), QString("ABC-R-DEF created."));
         main_->cmdGenerate->click();
         QVERIFY(main_->Label1->text().endsWith(" created."));
         QVERIFY(main_->Label1->text() != QString("ABC-R-DEF created."));
+    }
+
+    // ---- No default printer: the sheet as a PDF file ----
+
+    void noPrinterSavesTheSheetAsAOnePagePdf()
+    {
+        QTemporaryDir here; // a folder of its own: its listing is checked
+        const QString path = here.filePath("sheet one.pdf");
+        QVERIFY(testing::Put(path, "an older file"));
+        CharacterRecord = Agent("PDF-R-ONE");
+        PrintWithoutPrinter(true, path);
+
+        QCOMPARE(messages_.shown.size(), 1);
+        QCOMPARE(dialog_.asked.size(), 1);
+        const FileDialogRequest &request = dialog_.asked.first();
+        QCOMPARE(request.kind, FileDialogKind::Save);
+        QCOMPARE(request.filters, QStringList{"PDF Files (*.pdf)"});
+        QCOMPARE(request.defaultSuffix, QString("pdf"));
+        QVERIFY(BehaviourForFlags(request.kind, request.flags).confirmOverwrite);
+        QVERIFY(printer_->titles.isEmpty());
+        QCOMPARE(PageCount(path), 1);
+        for (const char *shown : {"Quelvane Character Sheet", "PDF-R-ONE", "Armed Forces (IS)"})
+            QVERIFY2(PageText(path, 1).contains(shown), shown);
+        QCOMPARE(main_->Label1->text(), "Quelvane Character Sheet saved to " + path + ".");
+        QCOMPARE(testing::Entries(here.path()), QStringList{"sheet one.pdf"});
+        QVERIFY(!FormInstance<OutputForm>::IfLoaded()->isVisible());
+    }
+
+    void noPrinterFirstOffersTheNameBesideTheCharacterFile_data()
+    {
+        QTest::addColumn<QString>("characterFile");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("offered");
+        QTest::addRow("after a load or save") << "/home/u/chars/hero.tbl" << "ABC-R-DEF" << "/home/u/chars/ABC-R-DEF.pdf";
+        QTest::addRow("no character file yet") << "" << "ABC-R-DEF" << "ABC-R-DEF.pdf";
+        QTest::addRow("no character yet") << "" << "" << "Cadrelant.pdf";
+    }
+    void noPrinterFirstOffersTheNameBesideTheCharacterFile()
+    {
+        QFETCH(QString, characterFile);
+        QFETCH(QString, name);
+        QFETCH(QString, offered);
+        main_->CommonDialog1->FileName = characterFile;
+        CharacterRecord.Name = name.toStdString();
+        PrintWithoutPrinter(true, std::nullopt);
+        QCOMPARE(dialog_.asked.value(0).startName, offered);
+        QCOMPARE(main_->CommonDialog1->FileName, characterFile); // Load and Save keep theirs
+    }
+
+    void noPrinterCancelChangesNothing_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::addRow("Cancel in the message") << false;
+        QTest::addRow("Cancel in the save dialog") << true;
+    }
+    void noPrinterCancelChangesNothing()
+    {
+        QFETCH(bool, save);
+        QTemporaryDir here;
+        QVERIFY(testing::Put(here.filePath("kept.pdf"), "old bytes"));
+        main_->SetStatus("CAN-R-CEL created.");
+        PrintWithoutPrinter(save, std::nullopt);
+        QCOMPARE(messages_.shown.size(), 1);
+        QCOMPARE(dialog_.asked.size(), save ? 1 : 0);
+        QCOMPARE(main_->Label1->text(), QString("CAN-R-CEL created."));
+        QCOMPARE(testing::Entries(here.path()), QStringList{"kept.pdf"});
+        QCOMPARE(testing::Contents(here.filePath("kept.pdf")), QByteArray("old bytes"));
+    }
+
+    void noPrinterFailedSaveSaysSoAndKeepsTheOldFile()
+    {
+        if (const QString why = testing::MountGuard::Unavailable(); !why.isEmpty())
+            QSKIP(qPrintable("needs a read-only folder: " + why));
+        const QString folder = dir_.filePath("locked");
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + "/sheet.pdf";
+        QVERIFY(testing::Put(path, "old bytes"));
+        testing::MountGuard readOnly;
+        if (!readOnly.ReadOnly(folder))
+            QSKIP(qPrintable("cannot mount a read-only folder here: " + readOnly.error()));
+        main_->SetStatus("OLD-R-OLD created.");
+        PrintWithoutPrinter(true, path);
+        QCOMPARE(messages_.shown.size(), 2);
+        QVERIFY2(messages_.shown.last().text.startsWith("The character sheet could not be saved."),
+                 qPrintable(messages_.shown.last().text));
+        QCOMPARE(main_->Label1->text(), QString("OLD-R-OLD created."));
+        QCOMPARE(testing::Entries(folder), QStringList{"sheet.pdf"});
+        QCOMPARE(testing::Contents(path), QByteArray("old bytes"));
     }
 
     void printThatCannotStartIsAFailure()

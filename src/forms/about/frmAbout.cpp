@@ -1,5 +1,6 @@
 #include "forms/about/frmAbout.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -16,7 +17,7 @@
 namespace quelvane {
 
 const QString frmAbout::kAuthorLine =
-    QStringLiteral("The Quelvane team, dev@example.org");
+    QStringLiteral("The Quelvane Cadrelant Generator developers");
 const QString frmAbout::kDisclaimer = QStringLiteral(
     "Program (c) the Quelvane Cadrelant Generator developers. The game Quelvane is (c) its "
     "publisher, who neither made nor endorses this program.");
@@ -82,6 +83,22 @@ constexpr LineSpec kLines[] = {
     {120, 1920, 5684, 1920, qRgb(128, 128, 128), 1},
 };
 
+// The author line and the notice are our own texts in labels of the designed size: one that
+// would wrap past the bottom of its label is set a quarter point smaller at a time rather
+// than clipped.
+void FitText(QLabel *label)
+{
+    QFont font = label->font();
+    const QRect room = label->contentsRect();
+    const auto fits = [&] {
+        const QRect needed = QFontMetrics(font).boundingRect(room, Qt::TextWordWrap, label->text());
+        return needed.height() <= room.height() && needed.width() <= room.width();
+    };
+    while (!fits() && font.pointSizeF() > 6)
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    label->setFont(font);
+}
+
 constexpr TwipsRect kInside = {0, 0, 5730, 2970};
 constexpr TwipsRect kImage1 = {360, 120, 1680, 1560};
 
@@ -119,6 +136,8 @@ frmAbout::frmAbout(QWidget *parent)
         SetColors(label, DesignGreen(), SystemColor(SysColor::MenuText));
         this->*(entry.member) = label;
     }
+    FitText(Label1);
+    FitText(lblDisclaimer);
 
     for (size_t i = 0; i < std::size(kLines); ++i) {
         const LineSpec &entry = kLines[i];

@@ -1,6 +1,8 @@
 // Load and Save: the character file through the shared file dialog.
 #include <string>
 
+#include <QFileInfo>
+
 #include "forms/Forms.h"
 #include "forms/main/MainWindow.h"
 #include "model/CharacterFile.h"
@@ -45,7 +47,17 @@ void MainWindow::cmdLoad_Click()
     SetUpCharacterFileDialog(*CommonDialog1);
     if (!CommonDialog1->ShowOpen())
         return;
-    const QString path = CommonDialog1->FileName;
+    LoadCharacter(CommonDialog1->FileName);
+}
+
+void MainWindow::LoadAtStart(const QString &path)
+{
+    CommonDialog1->FileName = QFileInfo(path).absoluteFilePath();
+    LoadCharacter(CommonDialog1->FileName);
+}
+
+void MainWindow::LoadCharacter(const QString &path)
+{
     UnloadViewersAndSheet();
 
     std::string bytes;

@@ -10,6 +10,7 @@ namespace quelvane {
 
 class ClickableImage;
 class CommonDialog;
+class OutputForm;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -34,6 +35,11 @@ public:
 
     static const QString kWelcome;
 
+    // The command line's FILE: loaded as Load Cadrelant loads a chosen file, and offered by
+    // the file dialog afterwards as if it had been chosen there. A relative path is taken from
+    // the current folder.
+    void LoadAtStart(const QString &path);
+
 public slots:
     void cmdGenerate_Click();
     void cmdStats_Click();
@@ -47,6 +53,10 @@ public slots:
 
 private:
     void SaveCharacter();
+    void LoadCharacter(const QString &path);
+    void SaveSheetAsPdf(OutputForm *sheet);
+
+    CommonDialog *pdfDialog_ = nullptr; // the sheet as a PDF, when there is no printer
 
 protected:
     void closeEvent(QCloseEvent *event) override;

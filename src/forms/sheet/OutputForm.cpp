@@ -502,11 +502,22 @@ void OutputForm::DrawOnPage(QPainter &painter, const PrintPage &page)
 
 bool OutputForm::PrintForm(QString *error)
 {
+    return PrintOn(CurrentPrinter(), error);
+}
+
+bool OutputForm::PrintToPdf(const QString &path, QString *error)
+{
+    PdfFilePrinter file(path);
+    return PrintOn(file, error);
+}
+
+bool OutputForm::PrintOn(PrinterBackend &printer, QString *error)
+{
     PrintJob job;
     job.title = kCaption;
     job.pageCount = 1;
     job.drawPage = [this](QPainter &painter, const PrintPage &page, int) { DrawOnPage(painter, page); };
-    return CurrentPrinter().Print(job, error);
+    return printer.Print(job, error);
 }
 
 } // namespace quelvane

@@ -13,6 +13,7 @@ class QPainter;
 namespace quelvane {
 
 struct PrintPage;
+class PrinterBackend;
 
 class OutputForm : public QWidget {
     Q_OBJECT
@@ -28,6 +29,9 @@ public:
     // Prints the client area's image on the current printer as a one-page job; false, with
     // the reason, when it could not be printed.
     bool PrintForm(QString *error);
+    // The same one-page job written to the PDF file at `path` instead, replacing it only when
+    // the whole file is written.
+    bool PrintToPdf(const QString &path, QString *error);
 
     // Paints the client area into `target` (painter units), as vector drawing.
     void DrawSheet(QPainter &painter, const QRectF &target);
@@ -43,6 +47,7 @@ public:
 
 private:
     QLineEdit *Box(const char *name) const;
+    bool PrintOn(PrinterBackend &printer, QString *error);
 
     std::vector<std::pair<QLineEdit *, int16_t CharacterRecordType::*>> numberBoxes_;
     QLineEdit *txtName_ = nullptr;

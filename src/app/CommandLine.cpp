@@ -1,0 +1,62 @@
+#include "app/CommandLine.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+
+#include "version.h"
+
+namespace quelvane {
+
+StartOptions ParseStartOptions(const QStringList &arguments)
+{
+    // The parser's own help and version options need a QCoreApplication; these do not.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
+    const QCommandLineOption version(QStringLiteral("version"), QString());
+    QCommandLineParser parser;
+    parser.addOption(help);
+    parser.addOption(version);
+    parser.addPositionalArgument(QStringLiteral("FILE"), QString());
+
+    StartOptions options;
+    const auto bad = [&options](const QString &why) {
+        options.action = StartOptions::Action::BadUsage;
+        options.error = why + QStringLiteral(" (see --help)");
+        return options;
+    };
+    if (!parser.parse(arguments))
+        return bad(parser.errorText().replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    if (parser.isSet(help)) {
+        options.action = StartOptions::Action::Help;
+        return options;
+    }
+    if (parser.isSet(version)) {
+        options.action = StartOptions::Action::Version;
+        return options;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1)
+        return bad(QStringLiteral("only one FILE can be loaded, got %1").arg(files.size()));
+    if (!files.isEmpty())
+        options.file = files.first();
+    return options;
+}
+
+QString StartHelpText()
+{
+    return QStringLiteral(
+        "Usage: quelvane [OPTION]... [FILE]\n"
+        "Roll up Quelvane Cadrelants, view, save, load and print them in a window.\n"
+        "FILE, a character file (.tbl), is loaded at start as Load Cadrelant would.\n"
+        "\n"
+        "  -h, --help      show this help and exit\n"
+        "      --version   show the version and exit\n"
+        "\n"
+        "Exit status: 0 normally, 2 for a bad option or more than one FILE.\n");
+}
+
+QString StartVersionText()
+{
+    return QStringLiteral("quelvane " QUELVANE_VERSION_STRING "\n");
+}
+
+} // namespace quelvane
