@@ -26,6 +26,8 @@ std::string WriteCharacterText(const CharacterRecordType &record)
 
 namespace {
 
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t';
@@ -155,7 +157,15 @@ ReadStatus ReadCharacterText(std::string_view bytes, CharacterRecordType &record
     if (bytes.empty())
         return ReadStatus::Empty;
     const bool cut = bytes.size() > kMaxCharacterFileBytes;
-    FieldReader reader(bytes.substr(0, kMaxCharacterFileBytes));
+    std::string_view data = bytes.substr(0, kMaxCharacterFileBytes);
+    // Editors on Windows start a UTF-8 file with a byte-order mark; it is no part of field 1.
+    if (data.starts_with(kUtf8ByteOrderMark)) {
+        data.remove_prefix(kUtf8ByteOrderMark.size());
+        // What such an editor saves for an empty document.
+        if (data.empty())
+            return ReadStatus::Empty;
+    }
+    FieldReader reader(data);
     // Whatever fails part-way leaves the caller's record untouched.
     CharacterRecordType scratch;
 

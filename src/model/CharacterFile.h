@@ -17,7 +17,7 @@ std::string WriteCharacterText(const CharacterRecordType &record);
 
 enum class ReadStatus {
     Ok,
-    Empty,            // no bytes at all
+    Empty,            // no bytes at all, or a UTF-8 byte-order mark alone
     EndedEarly,       // the data ends before field 71
     NumberOutOfRange, // a whole number outside -32768..32767
     TooLarge,         // 71 fields not complete within kMaxCharacterFileBytes
@@ -28,8 +28,9 @@ enum class ReadStatus {
 inline constexpr std::size_t kMaxCharacterFileBytes = std::size_t(1) << 20;
 
 // Reads the first 71 fields of a character file. `record` is replaced only on Ok and is left
-// exactly as it was otherwise. Fields are separated by commas or line ends (CR LF, LF or CR);
-// blanks before a field are skipped; whatever follows field 71 is ignored.
+// exactly as it was otherwise. A UTF-8 byte-order mark at the very start is skipped (the writer
+// never writes one). Fields are separated by commas or line ends (CR LF, LF or CR); blanks
+// before a field are skipped; whatever follows field 71 is ignored.
 ReadStatus ReadCharacterText(std::string_view bytes, CharacterRecordType &record);
 
 // For messages and logs: "Ok", "Empty", ...

@@ -33,7 +33,9 @@ QPushButton *MakeButton(QWidget *parent, const char *name, const QString &captio
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
     button->setFont(font);
-    button->setAutoDefault(false);
+    // Enter presses the focused button, as Space does; outside a dialog no default button
+    // would take it otherwise.
+    button->setAutoDefault(true);
     PlaceTwips(button, rect);
     return button;
 }

@@ -18,6 +18,7 @@ namespace quelvane {
 // no buddy), and nothing is ever read as rich text.
 QString LabelCaptionText(const QString &designedCaption);
 
+// A button that Enter and Space press while it has the focus.
 QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption,
                         const TwipsRect &rect, const QFont &font);
 

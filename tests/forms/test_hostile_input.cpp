@@ -43,6 +43,23 @@ public:
     std::function<void()> meddle;
 };
 
+// Pixels of the designed green text (0, 192, 0), or anti-aliased shades of it on black, in
+// `area` of a widget as painted.
+int GreenTextPixels(QWidget *widget, const QRect &area)
+{
+    const QImage image = widget->grab().toImage();
+    const QRect inside = area.intersected(image.rect());
+    int count = 0;
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (pixel.green() >= 96 && pixel.red() < 64 && pixel.blue() < 64)
+                ++count;
+        }
+    }
+    return count;
+}
+
 } // namespace
 
 class TestHostileInput : public QObject {
@@ -175,17 +192,19 @@ private slots:
     void hostileTextsShowLiterally_data()
     {
         QTest::addColumn<QByteArray>("text");
-        QTest::addRow("bold markup") << QByteArray("<b>BOLD</b>");
-        QTest::addRow("an image tag") << QByteArray("<img src=\"file:///etc/passwd\">");
-        QTest::addRow("a link") << QByteArray("<a href=\"http://example.org\">click</a>");
-        QTest::addRow("ampersands") << QByteArray("R&D && &amp; &x");
-        QTest::addRow("control characters") << QByteArray("tab\tbell\abackspace\bescape\x1b[31m");
-        QTest::addRow("a right-to-left override") << QByteArray("abc\xe2\x80\xaetxt.exe");
-        QTest::addRow("100000 characters") << QByteArray(100000, 'W');
+        QTest::addColumn<bool>("wraps"); // in the status line, with no blank to wrap at
+        QTest::addRow("bold markup") << QByteArray("<b>BOLD</b>") << false;
+        QTest::addRow("an image tag") << QByteArray("<img src=\"file:///etc/passwd\">") << false;
+        QTest::addRow("a link") << QByteArray("<a href=\"http://example.org\">click</a>") << false;
+        QTest::addRow("ampersands") << QByteArray("R&D && &amp; &x") << false;
+        QTest::addRow("control characters") << QByteArray("tab\tbell\abackspace\bescape\x1b[31m") << false;
+        QTest::addRow("a right-to-left override") << QByteArray("abc\xe2\x80\xaetxt.exe") << false;
+        QTest::addRow("100000 characters") << QByteArray(100000, 'W') << true;
     }
     void hostileTextsShowLiterally()
     {
         QFETCH(QByteArray, text);
+        QFETCH(bool, wraps);
         const QString shown = QString::fromUtf8(text);
 
         // In the status line, through a file path.
@@ -194,7 +213,14 @@ private slots:
         QCOMPARE(main_->Label1->text(), shown + " loaded.");
         main_->show();
         QVERIFY(QTest::qWaitForWindowExposed(main_));
-        QVERIFY(!main_->Label1->grab().isNull()); // painting it must not fail or hang
+        // Painted, in green, inside the frame; a word longer than the line goes on to the next.
+        const QRect inside = main_->Label1->contentsRect();
+        const int lineHeight = QFontMetrics(main_->Label1->font()).lineSpacing();
+        const QRect firstLine(inside.left(), inside.top(), inside.width(), lineHeight);
+        const QRect below(inside.left(), inside.top() + lineHeight, inside.width(), inside.height() - lineHeight);
+        QVERIFY(GreenTextPixels(main_->Label1, firstLine) > 0);
+        if (wraps)
+            QVERIFY(GreenTextPixels(main_->Label1, below) > 0);
 
         // In the viewers, through the record.
         CharacterRecord.Name = text.toStdString();
@@ -207,7 +233,10 @@ private slots:
             QVERIFY(edit);
             QCOMPARE(edit->text(), shown);
         }
-        QVERIFY(!secrets->grab().isNull());
+        for (const char *box : {"txtName", "txtService", "txtSecret"}) {
+            auto *edit = secrets->findChild<QLineEdit *>(box);
+            QVERIFY2(GreenTextPixels(edit, edit->rect()) > 0, box);
+        }
         for (QLabel *label : secrets->findChildren<QLabel *>())
             QCOMPARE(label->textFormat(), Qt::PlainText);
 

@@ -3,6 +3,10 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
+
+#include <map>
+#include <memory>
 
 #include "ScriptedRandom.h"
 #include "forms/Forms.h"
@@ -127,6 +131,50 @@ private slots:
         auto *button = main_->findChild<QPushButton *>(name);
         QVERIFY(button);
         QCOMPARE(button->shortcut(), keys);
+    }
+
+    void enterAndSpacePressTheFocusedButton_data()
+    {
+        QTest::addColumn<QString>("focus"); // empty: no button has the focus
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("pressed"); // empty: none
+        const char *buttons[] = {"cmdGenerate", "cmdLoad", "cmdSave", "cmdPrint",
+                                 "cmdStats", "cmdSkills", "cmdExit", "cmdSecret"};
+        for (const char *name : buttons) {
+            QTest::addRow("Enter on %s", name) << name << int(Qt::Key_Return) << name;
+            QTest::addRow("Space on %s", name) << name << int(Qt::Key_Space) << name;
+        }
+        QTest::addRow("keypad Enter on cmdLoad") << "cmdLoad" << int(Qt::Key_Enter) << "cmdLoad";
+        QTest::addRow("Esc on cmdGenerate") << "cmdGenerate" << int(Qt::Key_Escape) << "";
+        QTest::addRow("Esc on cmdExit") << "cmdExit" << int(Qt::Key_Escape) << "";
+        QTest::addRow("Enter with no button focused: Exit") << "" << int(Qt::Key_Return) << "cmdExit";
+    }
+    void enterAndSpacePressTheFocusedButton()
+    {
+        QFETCH(QString, focus);
+        QFETCH(int, key);
+        QFETCH(QString, pressed);
+        // Only which button is pressed matters here; the commands themselves are tested apart.
+        std::map<QString, std::unique_ptr<QSignalSpy>> spies;
+        for (QPushButton *button : main_->findChildren<QPushButton *>()) {
+            QObject::disconnect(button, &QPushButton::clicked, main_, nullptr);
+            spies[button->objectName()] = std::make_unique<QSignalSpy>(button, &QPushButton::clicked);
+        }
+        main_->show();
+        QVERIFY(QTest::qWaitForWindowActive(main_));
+        QWidget *target = main_;
+        if (focus.isEmpty()) {
+            QApplication::focusWidget()->clearFocus();
+            QTRY_COMPARE(QApplication::focusWidget(), nullptr);
+        } else {
+            target = main_->findChild<QPushButton *>(focus);
+            target->setFocus();
+            QTRY_COMPARE(QApplication::focusWidget(), target);
+        }
+        QTest::keyClick(target, Qt::Key(key));
+        QCOMPARE(spies.size(), size_t(8));
+        for (const auto &[name, spy] : spies)
+            QVERIFY2(spy->count() == (name == pressed ? 1 : 0), qPrintable(name));
     }
 
     void statusLineStartsWithTheWelcome()

@@ -8,6 +8,7 @@
 #include <QPainter>
 
 #include "forms/sheet/OutputForm.h"
+#include "forms/viewers/ViewSecret.h"
 #include "model/modTarvock.h"
 #include "platform/SysColors.h"
 #include "platform/Twips.h"
@@ -429,6 +430,39 @@ private slots:
         QCOMPARE(Box("txtMutation")->text(), QString("text of Mutant"));
         QCOMPARE(Box("txtSecretSociety")->text(), QString("text of Secret"));
         QCOMPARE(Box("txtPlayer")->text(), QString());
+    }
+
+    void textsDecodeAsInTheViewers_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("shown");
+        QTest::addRow("Windows-1252 umlaut") << QByteArray("M\xFCller") << QStringLiteral("M\u00FCller");
+        QTest::addRow("UTF-8 umlaut") << QByteArray("M\xC3\xBCller") << QStringLiteral("M\u00FCller");
+        QTest::addRow("Windows-1252 euro and curly quotes")
+            << QByteArray("\x80 \x93x\x94") << QStringLiteral("\u20AC \u201Cx\u201D");
+        QTest::addRow("a byte Windows-1252 leaves unassigned") << QByteArray("a\x81") << QStringLiteral("a\u0081");
+        QTest::addRow("a UTF-8 sequence cut short") << QByteArray("Caf\xC3") << QStringLiteral("Caf\u00C3");
+        QTest::addRow("plain ASCII") << QByteArray("ABC-R-CEA") << QStringLiteral("ABC-R-CEA");
+    }
+    void textsDecodeAsInTheViewers()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, shown);
+        CharacterRecord.Name = bytes.toStdString();
+        CharacterRecord.Mutant = bytes.toStdString();
+        CharacterRecord.Secret = bytes.toStdString();
+        CharacterRecord.Service = "Internal Security";
+        CharacterRecord.Cover = bytes.toStdString();
+        form_->Form_Load();
+        QCOMPARE(Box("txtName")->text(), shown);
+        QCOMPARE(Box("txtMutation")->text(), shown);
+        QCOMPARE(Box("txtSecretSociety")->text(), shown);
+        QCOMPARE(Box("txtService")->text(), shown + " (IS)");
+        // The same text in the secrets viewer.
+        ViewSecret viewer;
+        viewer.Form_Load();
+        QCOMPARE(viewer.findChild<QLineEdit *>("txtName")->text(), shown);
+        QCOMPARE(viewer.findChild<QLineEdit *>("txtCover")->text(), shown);
     }
 
     void serviceGroupRule_data()

@@ -408,6 +408,22 @@ private slots:
         QVERIFY(Run("pdffonts", {path}).contains("LiberationSans"));
     }
 
+    void pdfShowsTextsDecodedAsOnScreen()
+    {
+        // A file from a Windows editor in its code page beside one in UTF-8.
+        CharacterRecordType record = Agent("M\xFCller-R-AAA");
+        record.Secret = "Fran\xC3\xA7ois";
+        record.Cover = "Caf\xE9 Staff";
+        const QString path = dir_.filePath("decoded.pdf");
+        QString error;
+        QVERIFY2(RenderSheetsToPdf(path, {record}, &error), qPrintable(error));
+        const QString text = PageText(path, 1);
+        for (const QString &shown : {QStringLiteral("M\u00FCller-R-AAA"), QStringLiteral("Fran\u00E7ois"),
+                                     QStringLiteral("Caf\u00E9 Staff (IS)")})
+            QVERIFY2(text.contains(shown), qPrintable(shown + " not in: " + text));
+        QVERIFY(!text.contains(QChar(0xFFFD)));
+    }
+
     void pdfSheetHasItsDesignedSizeOnThePage()
     {
         const QString path = dir_.filePath("size.pdf");

@@ -1,8 +1,10 @@
 // Fuzz target for the character-file reader: no input may crash it, a failed read leaves the
-// record untouched, and whatever it accepts saves and reads back to the same record.
+// record untouched, a byte-order mark in front changes nothing, and whatever it accepts saves
+// and reads back to the same record.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "model/CharacterFile.h"
@@ -35,6 +37,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const CharacterRecordType before = Sentinel();
     CharacterRecordType record = before;
     const ReadStatus status = ReadCharacterText(bytes, record);
+    // A byte-order mark in front changes nothing (within the size cap).
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    if (!bytes.starts_with(kBom) && size + kBom.size() <= kMaxCharacterFileBytes) {
+        std::string marked(kBom);
+        marked.append(bytes);
+        CharacterRecordType markedRecord = before;
+        if (ReadCharacterText(marked, markedRecord) != status || !(markedRecord == record))
+            Finding("a byte-order mark in front read differently");
+    }
     if (status != ReadStatus::Ok) {
         if (!(record == before))
             Finding("a failed read changed the record");

@@ -278,6 +278,15 @@ private slots:
             QTest::addRow("a lone line end ends early") << QByteArray("\r\n") << ReadStatus::EndedEarly << CharacterRecordType{};
             QTest::addRow("one blank ends early") << QByteArray(" ") << ReadStatus::EndedEarly << CharacterRecordType{};
             QTest::addRow("empty file") << QByteArray() << ReadStatus::Empty << CharacterRecordType{};
+            const QByteArray bom = "\xEF\xBB\xBF";
+            QTest::addRow("a byte-order mark before field 1 is skipped") << bom + GoldenBytes() << ok << GoldenRecord();
+            QTest::addRow("a byte-order mark before comma-separated fields") << bom + lines.join(',') << ok << GoldenRecord();
+            QTest::addRow("a byte-order mark alone is an empty file") << bom << ReadStatus::Empty << CharacterRecordType{};
+            QTest::addRow("a byte-order mark and a line end end early") << bom + "\r\n" << ReadStatus::EndedEarly << CharacterRecordType{};
+            QTest::addRow("half a byte-order mark is part of field 1") << QByteArray("\xEF\xBB") + GoldenBytes() << ok << GoldenWith("Strength", "0");
+            QTest::addRow("two byte-order marks: the second is part of field 1") << bom + bom + GoldenBytes() << ok << GoldenWith("Strength", "0");
+            QTest::addRow("a byte-order mark inside a text is kept")
+                << GoldenWithLine(17, "\"" + bom + "ABC\"") << ok << GoldenWith("Name", bom + "ABC");
         }
     }
     void readerRules()
@@ -293,6 +302,13 @@ private slots:
         } else {
             QVERIFY2(read == Sentinel(), "a failed read changed the record");
         }
+    }
+
+    void byteOrderMarkIsNotWrittenBack()
+    {
+        CharacterRecordType read;
+        QCOMPARE(ReadCharacterText(View("\xEF\xBB\xBF" + GoldenBytes()), read), ReadStatus::Ok);
+        QCOMPARE(QByteArray::fromStdString(WriteCharacterText(read)), GoldenBytes());
     }
 
     void sizeCap_data()

@@ -1,12 +1,17 @@
 // Mounts for tests that need a full disk or a read-only folder; unmounted when the guard goes.
+// Tests that need them live in programs of their own (RootTestMain.h), which ctest
+// reports as skipped, with the reason, where they cannot run.
 #pragma once
 
-#include <QString>
 #include <QFile>
+#include <QString>
+#include <QTemporaryDir>
 
 #include <cerrno>
 #include <cstring>
 #include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace quelvane::testing {
@@ -45,11 +50,24 @@ public:
         target_.clear();
     }
 
-    // Why mounting is impossible here, when it is.
+    // Why this process cannot mount a tmpfs or make a device node, when it cannot. Tried for
+    // real: root in a container may lack the rights all the same.
     static QString Unavailable()
     {
         if (::geteuid() != 0)
-            return QStringLiteral("mounting needs root");
+            return QStringLiteral("needs root to mount file systems and make device nodes");
+        QTemporaryDir dir;
+        if (!dir.isValid())
+            return QStringLiteral("no temporary folder: ") + dir.errorString();
+        {
+            MountGuard probe;
+            if (!probe.Tmpfs(dir.path(), "16k"))
+                return QStringLiteral("root, but cannot mount a tmpfs here: ") + probe.error();
+        }
+        const QByteArray node = QFile::encodeName(dir.filePath(QStringLiteral("null")));
+        if (::mknod(node.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+            return QStringLiteral("root, but cannot make a device node here: ")
+                   + QString::fromLocal8Bit(std::strerror(errno));
         return QString();
     }
 

@@ -151,8 +151,6 @@ frmAbout::frmAbout(QWidget *parent)
     QWidget *previous = nullptr;
     for (const ButtonSpec &entry : kButtons) {
         QPushButton *button = MakeButton(this, entry.name, QLatin1String(entry.caption), entry.rect, font);
-        // As on any dialog, Enter presses the focused button.
-        button->setAutoDefault(true);
         this->*(entry.member) = button;
         if (previous)
             setTabOrder(previous, button);

@@ -164,8 +164,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 void MainWindow::keyPressEvent(QKeyEvent *event)
 {
-    // Exit is the button that Enter presses when the focus is on no other button. Esc does
-    // nothing here: a stray Esc should not end the program without a question.
+    // A focused button takes Enter itself; Exit is the button that Enter presses when the
+    // focus is on no button at all. Esc does nothing here: a stray Esc should not end the
+    // program without a question.
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
         && !qobject_cast<QPushButton *>(focusWidget())) {
         cmdExit->click();

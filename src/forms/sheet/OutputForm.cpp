@@ -12,6 +12,7 @@
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
 #include "platform/Printer.h"
+#include "platform/RecordText.h"
 #include "platform/SysColors.h"
 #include "platform/Twips.h"
 
@@ -300,11 +301,6 @@ QLineEdit *AddBox(QWidget *parent, const char *name, const TwipsRect &rect, cons
     SetColors(box, SystemColor(SysColor::WindowText), SystemColor(SysColor::WindowBackground));
     PlaceTwips(box, rect);
     return box;
-}
-
-QString RecordText(const std::string &text)
-{
-    return QString::fromStdString(text);
 }
 
 } // namespace

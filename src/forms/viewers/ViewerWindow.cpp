@@ -51,12 +51,7 @@ QLineEdit *ViewerWindow::AddBox(const char *name, const char *caption, const Twi
 
 QPushButton *ViewerWindow::AddButton(const char *name, const char *caption, const TwipsRect &rect)
 {
-    QPushButton *button = MakeButton(this, name, QLatin1String(caption), rect,
-                                     MsSansSerif(8.25, Bold));
-    // Enter presses the button that has the focus, and no other: outside a dialog there is
-    // no default button to take it.
-    button->setAutoDefault(true);
-    return button;
+    return MakeButton(this, name, QLatin1String(caption), rect, MsSansSerif(8.25, Bold));
 }
 
 void ViewerWindow::SetTabChain(const std::vector<const char *> &names)
