@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "platform/Random.h"
+#include "model/Random.h"
 #include "roll/OutputFiles.h"
 #include "roll/RecordJson.h"
 #include "roll/RollOptions.h"
