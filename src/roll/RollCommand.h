@@ -26,7 +26,8 @@ using PdfRenderer = std::function<std::string(const std::string &path,
 
 // Runs the command on the arguments after the program name: the sheets or the JSON go to
 // `out`, the seed line and one-line errors to `err`. `renderPdf` runs only for --pdf.
-// Returns the exit status.
+// Returns the exit status. A run that fails leaves nothing behind: no character files, no
+// folder it created, and an existing PDF file as it was.
 int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostream &err,
             const PdfRenderer &renderPdf);
 
