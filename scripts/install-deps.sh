@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-liberation
     xvfb xdotool x11-utils imagemagick
-    cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
+    cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils locales
     clang libclang-rt-14-dev libbenchmark-dev
     libxcb-damage0-dev linux-perf valgrind
 )

@@ -267,6 +267,58 @@ private slots:
         QCOMPARE(FilesIn(dir.path()), QStringList{"team.pdf"});
     }
 
+    void pdfPaperFollowsTheLocaleUnlessAsked_data()
+    {
+        QTest::addColumn<QStringList>("env"); // on top of LC_ALL, LC_PAPER and LANG unset
+        QTest::addColumn<QString>("paper");   // empty: no --paper
+        QTest::addColumn<QString>("size");    // as pdfinfo reports it
+        const QString a4 = "595 x 842 pts (A4)";
+        const QString letter = "612 x 792 pts (letter)";
+        QTest::addRow("no locale: A4") << QStringList{} << "" << a4;
+        QTest::addRow("C locale: A4") << QStringList{"LANG=C"} << "" << a4;
+        QTest::addRow("US paper from LC_PAPER") << QStringList{"LC_PAPER=en_US"} << "" << letter;
+        QTest::addRow("US paper from LANG") << QStringList{"LANG=en_US"} << "" << letter;
+        QTest::addRow("LC_ALL over LC_PAPER") << QStringList{"LC_ALL=C", "LC_PAPER=en_US"} << "" << a4;
+        QTest::addRow("locale not installed: A4") << QStringList{"LANG=en_CA.UTF-8"} << "" << a4;
+        QTest::addRow("--paper a4 over a US locale") << QStringList{"LC_PAPER=en_US"} << "a4" << a4;
+        QTest::addRow("--paper letter over C") << QStringList{"LANG=C"} << "letter" << letter;
+    }
+    void pdfPaperFollowsTheLocaleUnlessAsked()
+    {
+        QFETCH(QStringList, env);
+        QFETCH(QString, paper);
+        QFETCH(QString, size);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        // A locale of our own with US Letter paper (216 by 279 mm), found through LOCPATH, so
+        // the test needs no locale of the machine.
+        const QString source = dir.filePath("paper.def");
+        {
+            QFile def(source);
+            QVERIFY(def.open(QIODevice::WriteOnly));
+            def.write("LC_PAPER\nheight 279\nwidth 216\nEND LC_PAPER\n");
+        }
+        QProcess localedef;
+        localedef.start("localedef", {"-c", "-i", source, dir.filePath("en_US")});
+        QVERIFY(localedef.waitForFinished(60000));
+        QVERIFY2(QFile::exists(dir.filePath("en_US/LC_PAPER")), localedef.readAllStandardError().constData());
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"LC_ALL", "LC_PAPER", "LANG"})
+            environment.remove(name);
+        environment.insert("LOCPATH", dir.path());
+        for (const QString &setting : env)
+            environment.insert(setting.section('=', 0, 0), setting.section('=', 1));
+        const QString pdf = dir.filePath("sheet.pdf");
+        QStringList args{"--seed", "3", "--pdf", pdf};
+        if (!paper.isEmpty())
+            args << "--paper" << paper;
+        const Run run = testing::RunRollProcess(args, {}, environment);
+        QCOMPARE(run.status, 0);
+        const QString info = Tool("pdfinfo", {pdf});
+        QCOMPARE(info.section("Page size:", 1).section('\n', 0, 0).trimmed(), size);
+    }
+
     void noPdfNoGui()
     {
         // Without --pdf Qt's GUI never starts: its plugin loader would report itself here.

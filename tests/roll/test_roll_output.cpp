@@ -333,7 +333,7 @@ private slots:
             args.push_back(arg.replace("PDF", dir.filePath("s.pdf")).replace("DIR", dir.path()).toStdString());
         int calls = 0;
         std::ostringstream out, err;
-        const int status = RunRoll(args, out, err, [&](const std::string &path, const auto &records) {
+        const int status = RunRoll(args, out, err, [&](const std::string &path, const auto &records, Paper) {
             ++calls;
             [&] {
                 // Drawn beside the target under a name of its own, then moved into place.
@@ -378,7 +378,7 @@ private slots:
         std::ostream refusing(nullptr); // every write fails, as on a full disk
         std::ostream &out = failure == "stdout" ? refusing : static_cast<std::ostream &>(text);
         const int status = RunRoll({"-n", "3", "-o", folder.toStdString(), "--pdf", pdf.toStdString()}, out, err,
-                                   [&](const std::string &path, const auto &) -> std::string {
+                                   [&](const std::string &path, const auto &, Paper) -> std::string {
                                        [&] { QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 3); }();
                                        if (failure == "pdf")
                                            return "the disk is full";
