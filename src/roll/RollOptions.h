@@ -11,7 +11,7 @@ namespace quelvane::roll {
 inline constexpr int kMinCount = 1;
 inline constexpr int kMaxCount = 10000;
 
-// Paper for --pdf. Locale: what LC_PAPER asks for, as the print system reads it.
+// Paper for --pdf. Locale: the paper of the user's locale (LocalePaper).
 enum class Paper { Locale, A4, Letter };
 
 struct RollOptions {
