@@ -33,7 +33,7 @@ bench: deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 		-DQUELVANE_BUILD_TESTS=OFF -DQUELVANE_BUILD_BENCH=ON
 	cmake --build $(BENCH_BUILD)
-	bash bench/run.sh $(BENCH_BUILD) $(BUILD)/bench
+	bash bench/run.sh $(BENCH_BUILD) $(BENCH_BUILD)/results
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD)

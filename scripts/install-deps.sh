@@ -6,9 +6,9 @@ packages=(
     cmake ninja-build g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-liberation
-    xvfb xdotool x11-utils imagemagick
+    xvfb xdotool x11-utils imagemagick python3
     dbus at-spi2-core python3-pyatspi
-    cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
+    cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils locales
     clang libclang-rt-14-dev libbenchmark-dev
     libxcb-damage0-dev linux-perf valgrind
 )

@@ -9,7 +9,7 @@
 
 #include "model/CharacterFile.h"
 #include "model/modTarvock.h"
-#include "platform/Random.h"
+#include "model/Random.h"
 
 namespace quelvane::testing {
 

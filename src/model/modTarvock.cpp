@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "platform/Random.h"
+#include "model/Random.h"
 
 namespace quelvane {
 

@@ -4,11 +4,10 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 
 namespace quelvane {
 namespace {
@@ -124,37 +123,47 @@ QPageLayout PdfFilePrinter::DefaultLayout()
 
 bool PdfFilePrinter::Print(const PrintJob &job, QString *error)
 {
-    // Written beside the target and moved over it only when complete.
-    QTemporaryFile partial(path_ + QStringLiteral(".XXXXXX"));
-    if (!partial.open()) {
-        SetError(error, QStringLiteral("%1 cannot be written: %2").arg(path_, partial.errorString()));
+    // Written beside the target and moved over it only when complete. Created as any new
+    // file is, so the PDF gets 0666 less the umask, which is never touched here: changing
+    // it, even for a moment, would change it for every thread of the process.
+    QString partial;
+    for (int attempt = 0; attempt < 100 && partial.isEmpty(); ++attempt) {
+        const QString name = path_ + QStringLiteral(".%1").arg(QRandomGenerator::global()->generate(), 8, 16, QChar('0'));
+        QFile file(name);
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            partial = name;
+        } else if (!QFile::exists(name)) { // taken names are tried again, anything else fails
+            SetError(error, QStringLiteral("%1 cannot be written: %2").arg(path_, file.errorString()));
+            return false;
+        }
+    }
+    if (partial.isEmpty()) {
+        SetError(error, QStringLiteral("%1 cannot be written: no free name beside it").arg(path_));
         return false;
     }
-    partial.close();
-    // A temporary file is private to its owner; the PDF gets what any new file would.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(QFile::encodeName(partial.fileName()).constData(), 0666 & ~mask);
+    auto fail = [&](const QString &reason) {
+        QFile::remove(partial);
+        if (!reason.isEmpty())
+            SetError(error, QStringLiteral("%1 cannot be written: %2").arg(path_, reason));
+        return false;
+    };
+    bool printed = false;
     {
         // A printer, not a bare PDF writer: the same kind of device as a real print.
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(partial.fileName());
+        printer.setOutputFileName(partial);
         printer.setResolution(kDotsPerInch);
         printer.setPageLayout(layout_);
         printer.setDocName(job.title);
-        if (!PrintOnDevice(printer, job, error))
-            return false;
-    }
-    if (!EndsLikeAPdf(partial.fileName())) {
-        SetError(error, QStringLiteral("%1 cannot be written: the file came out incomplete.").arg(path_));
-        return false;
-    }
-    if (std::rename(QFile::encodeName(partial.fileName()).constData(), QFile::encodeName(path_).constData()) != 0) {
-        SetError(error, QStringLiteral("%1 cannot be written: %2").arg(path_, QString::fromLocal8Bit(std::strerror(errno))));
-        return false;
-    }
-    partial.setAutoRemove(false);
+        printed = PrintOnDevice(printer, job, error);
+    } // the printer has closed the file
+    if (!printed)
+        return fail({});
+    if (!EndsLikeAPdf(partial))
+        return fail(QStringLiteral("the file came out incomplete."));
+    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(path_).constData()) != 0)
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
     return true;
 }
 

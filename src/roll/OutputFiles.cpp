@@ -1,6 +1,7 @@
 #include "roll/OutputFiles.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include <fcntl.h>
@@ -92,6 +93,24 @@ std::string CheckWritableFolder(const std::string &dir)
     return reason.empty() ? std::string() : FolderError(dir, reason);
 }
 
+std::string PrepareFolder(const std::string &dir, bool &created)
+{
+    created = false;
+    struct stat info {};
+    if (::stat(dir.c_str(), &info) != 0 && errno == ENOENT) {
+        if (::mkdir(dir.c_str(), 0777) == 0)
+            created = true;
+        else if (errno != EEXIST)
+            return FolderError(dir, SystemError(errno));
+    }
+    const std::string problem = CheckWritableFolder(dir);
+    if (!problem.empty() && created) {
+        ::rmdir(dir.c_str());
+        created = false;
+    }
+    return problem;
+}
+
 std::string CheckPdfPath(const std::string &path)
 {
     auto problem = [&](const std::string &reason) {
@@ -117,6 +136,36 @@ std::string CheckPdfPath(const std::string &path)
         return problem(SystemError(ENOTDIR));
     const std::string reason = ProbeFolder(dir);
     return reason.empty() ? std::string() : problem(reason);
+}
+
+std::string CreateStagingFile(const std::string &target, std::string &staging)
+{
+    const size_t slash = target.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    const std::string stem = ".quelvane-roll-" + std::to_string(::getpid()) + "-";
+    for (int attempt = 1; attempt <= kMaxCopies; ++attempt) {
+        staging = JoinPath(dir, stem + std::to_string(attempt) + ".pdf");
+        // Not mkstemp: its files are private to their owner, and this one becomes the PDF.
+        const int fd = ::open(staging.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            ::close(fd);
+            return {};
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    const int error = errno;
+    staging.clear();
+    return "cannot write PDF '" + Printable(target) + "': " + SystemError(error);
+}
+
+std::string CommitStagingFile(const std::string &staging, const std::string &target)
+{
+    if (::rename(staging.c_str(), target.c_str()) == 0)
+        return {};
+    const int error = errno;
+    ::unlink(staging.c_str());
+    return "cannot write PDF '" + Printable(target) + "': " + SystemError(error);
 }
 
 void RemoveFiles(const std::vector<std::string> &paths)

@@ -18,6 +18,11 @@ std::string CharacterFileName(const std::string &name, int copy = 1);
 // Tries a real file (removed at once), so read-only mounts are caught too.
 std::string CheckWritableFolder(const std::string &dir);
 
+// Creates `dir` when it is missing and its parent folder exists (one level, as mkdir does),
+// then checks it as CheckWritableFolder does. `created` tells whether this call made it; a
+// folder it made is removed again on a failure here.
+std::string PrepareFolder(const std::string &dir, bool &created);
+
 // Empty when a PDF can be written at `path`: its folder takes new files and the path is not
 // a folder or a device. Otherwise a one-line reason naming the path.
 std::string CheckPdfPath(const std::string &path);
@@ -33,6 +38,14 @@ std::string WriteCharacterFiles(const std::string &dir,
 
 // Removes files written by WriteCharacterFiles when a later step of the run fails.
 void RemoveFiles(const std::vector<std::string> &paths);
+
+// A new empty file under a hidden name in the folder of `target`, created as any new file is
+// (0666 less the umask). The PDF goes there first and is renamed over `target` only when the
+// whole run has succeeded. Empty on success, else a one-line reason naming `target`.
+std::string CreateStagingFile(const std::string &target, std::string &staging);
+
+// Renames `staging` over `target`; empty on success, else a one-line reason.
+std::string CommitStagingFile(const std::string &staging, const std::string &target);
 
 // "Permission denied" and so on, for errno values; the same text in every locale.
 std::string SystemError(int error);

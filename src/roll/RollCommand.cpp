@@ -2,7 +2,9 @@
 
 #include <ostream>
 
-#include "platform/Random.h"
+#include <unistd.h>
+
+#include "model/Random.h"
 #include "roll/OutputFiles.h"
 #include "roll/RecordJson.h"
 #include "roll/RollOptions.h"
@@ -53,16 +55,30 @@ int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostrea
     }
     const RollOptions &options = parsed.options;
 
-    // Every check that can refuse the input runs before anything is written.
+    // What this run has created so far, so that a failure can take all of it back.
+    bool createdFolder = false;
+    std::vector<std::string> written;
+    std::string stagedPdf;
+    auto fail = [&](const std::string &problem, int status) {
+        RemoveFiles(written);
+        if (!stagedPdf.empty())
+            RemoveFiles({stagedPdf});
+        if (createdFolder)
+            ::rmdir(options.outDir.c_str());
+        return Report(err, problem, status);
+    };
+
+    // Every check that can refuse the input runs before anything is written; a missing
+    // folder for -o is made first, so that --pdf may name a file inside it.
     if (!options.outDir.empty()) {
-        const std::string problem = CheckWritableFolder(options.outDir);
+        const std::string problem = PrepareFolder(options.outDir, createdFolder);
         if (!problem.empty())
-            return Report(err, problem, kExitBadInput);
+            return fail(problem, kExitBadInput);
     }
     if (!options.pdfPath.empty()) {
         const std::string problem = CheckPdfPath(options.pdfPath);
         if (!problem.empty())
-            return Report(err, problem, kExitBadInput);
+            return fail(problem, kExitBadInput);
     }
 
     const uint64_t seed = options.seed ? *options.seed : ClockSeed();
@@ -71,18 +87,23 @@ int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostrea
 
     const std::vector<CharacterRecordType> records = RollCharacters(seed, options.count);
 
-    std::vector<std::string> written;
     if (!options.outDir.empty()) {
         const std::string problem = WriteCharacterFiles(options.outDir, records, written);
         if (!problem.empty())
-            return Report(err, problem, kExitWriteFailed);
+            return fail(problem, kExitWriteFailed);
     }
     if (!options.pdfPath.empty()) {
-        const std::string problem = renderPdf(options.pdfPath, records);
-        if (!problem.empty()) {
-            RemoveFiles(written); // a failed run leaves nothing behind
-            return Report(err, problem, kExitWriteFailed);
+        std::string problem = CreateStagingFile(options.pdfPath, stagedPdf);
+        if (problem.empty()) {
+            const Paper paper = options.paper == Paper::Locale ? LocalePaper() : options.paper;
+            problem = renderPdf(stagedPdf, records, paper);
+            // The renderer names the file it was given; the user knows it by FILE.
+            for (size_t at = problem.find(stagedPdf); at != std::string::npos;
+                 at = problem.find(stagedPdf, at + options.pdfPath.size()))
+                problem.replace(at, stagedPdf.size(), options.pdfPath);
         }
+        if (!problem.empty())
+            return fail(problem, kExitWriteFailed);
     }
 
     if (options.json) {
@@ -96,7 +117,15 @@ int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostrea
     }
     out.flush();
     if (!out)
-        return Report(err, "cannot write to standard output", kExitWriteFailed);
+        return fail("cannot write to standard output", kExitWriteFailed);
+
+    // Last, so that any failure before it leaves an older PDF of that name as it was.
+    if (!stagedPdf.empty()) {
+        const std::string problem = CommitStagingFile(stagedPdf, options.pdfPath);
+        stagedPdf.clear();
+        if (!problem.empty())
+            return fail(problem, kExitWriteFailed);
+    }
 
     if (!options.outDir.empty()) {
         err << kProgram << records.size() << (records.size() == 1 ? " file" : " files")

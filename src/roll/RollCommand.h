@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/modTarvock.h"
+#include "roll/RollOptions.h"
 
 namespace quelvane::roll {
 
@@ -19,14 +20,17 @@ inline constexpr int kExitBadInput = 2;
 // characters on every machine, and the first n of a longer run are those of a run of n.
 std::vector<CharacterRecordType> RollCharacters(uint64_t seed, int count);
 
-// Writes the sheets of `records` into one PDF at `path`, one page each; empty on success,
-// else a one-line reason. The program's renderer needs Qt, which this library does not.
+// Writes the sheets of `records` into one PDF at `path`, one page each, on `paper` (A4 or
+// Letter); empty on success, else a one-line reason. The program's renderer needs Qt, which
+// this library does not.
 using PdfRenderer = std::function<std::string(const std::string &path,
-                                              const std::vector<CharacterRecordType> &records)>;
+                                              const std::vector<CharacterRecordType> &records,
+                                              Paper paper)>;
 
 // Runs the command on the arguments after the program name: the sheets or the JSON go to
 // `out`, the seed line and one-line errors to `err`. `renderPdf` runs only for --pdf.
-// Returns the exit status.
+// Returns the exit status. A run that fails leaves nothing behind: no character files, no
+// folder it created, and an existing PDF file as it was.
 int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostream &err,
             const PdfRenderer &renderPdf);
 

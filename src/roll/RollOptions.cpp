@@ -1,6 +1,9 @@
 #include "roll/RollOptions.h"
 
+#include <cstdint>
+#include <langinfo.h>
 #include <limits>
+#include <locale.h>
 #include <string_view>
 
 #include "version.h"
@@ -30,7 +33,7 @@ NumberError ParseWholeNumber(const std::string &text, uint64_t max, uint64_t &va
     return NumberError::None;
 }
 
-enum class Option { Count, Seed, Out, Pdf, Json, Help, Version };
+enum class Option { Count, Seed, Out, Pdf, Paper, Json, Help, Version };
 
 struct OptionDef {
     Option option;
@@ -44,6 +47,7 @@ constexpr OptionDef kOptions[] = {
     {Option::Seed, "seed", 0, true},
     {Option::Out, "out", 'o', true},
     {Option::Pdf, "pdf", 0, true},
+    {Option::Paper, "paper", 0, true},
     {Option::Json, "json", 0, false},
     {Option::Help, "help", 'h', false},
     {Option::Version, "version", 0, false},
@@ -119,6 +123,15 @@ std::string Apply(const OptionDef &def, const std::string &value, ParseResult &r
             return "option '--pdf' needs a file name";
         options.pdfPath = value;
         return {};
+    case Option::Paper:
+        if (value == "a4" || value == "A4") {
+            options.paper = Paper::A4;
+        } else if (value == "letter" || value == "Letter") {
+            options.paper = Paper::Letter;
+        } else {
+            return "paper " + Quoted(value) + " is not a4 or letter";
+        }
+        return {};
     case Option::Json:
         options.json = true;
         return {};
@@ -141,6 +154,20 @@ ParseResult Fail(std::string error)
 }
 
 } // namespace
+
+Paper LocalePaper()
+{
+    const locale_t locale = ::newlocale(LC_PAPER_MASK, "", locale_t(nullptr));
+    if (locale == locale_t(nullptr))
+        return Paper::A4;
+    // Number items come back in the pointer itself; the low 32 bits hold the millimetres.
+    auto millimetres = [&](nl_item item) {
+        return unsigned(reinterpret_cast<uintptr_t>(::nl_langinfo_l(item, locale)));
+    };
+    const bool letter = millimetres(_NL_PAPER_WIDTH) == 216 && millimetres(_NL_PAPER_HEIGHT) == 279;
+    ::freelocale(locale);
+    return letter ? Paper::Letter : Paper::A4;
+}
 
 std::string Printable(const std::string &text)
 {
@@ -217,10 +244,12 @@ std::string HelpText()
            "  -n, --count N   roll N characters, 1 to 10000 (default 1)\n"
            "      --seed S    seed the rolls with S, 0 to 18446744073709551615; the same seed\n"
            "                  gives the same characters (default: a seed from the clock)\n"
-           "  -o, --out DIR   also write each character to DIR as NAME.tbl; an existing file\n"
-           "                  is never replaced, the new one gets a suffix (NAME-2.tbl)\n"
+           "  -o, --out DIR   also write each character to DIR as NAME.tbl, creating DIR when\n"
+           "                  its parent exists; an existing file is never replaced, the new\n"
+           "                  one gets a suffix (NAME-2.tbl)\n"
            "      --pdf FILE  also write every sheet into the PDF file FILE, one page each, as\n"
            "                  the window prints it (replaces FILE; needs no display)\n"
+           "      --paper P   the PDF's paper: a4 or letter (default: the locale's, LC_PAPER)\n"
            "      --json      print the records as JSON instead of text sheets\n"
            "  -h, --help      show this help and exit\n"
            "      --version   show the version and exit\n"

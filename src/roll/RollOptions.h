@@ -11,12 +11,16 @@ namespace quelvane::roll {
 inline constexpr int kMinCount = 1;
 inline constexpr int kMaxCount = 10000;
 
+// Paper for --pdf. Locale: the paper of the user's locale (LocalePaper).
+enum class Paper { Locale, A4, Letter };
+
 struct RollOptions {
     int count = 1;
     std::optional<uint64_t> seed; // none: seeded from the clock
     std::string outDir;           // empty: no character files
     std::string pdfPath;          // empty: no PDF
     bool json = false;
+    Paper paper = Paper::Locale;
 };
 
 enum class ParseOutcome { Roll, Help, Version, Error };
@@ -30,6 +34,11 @@ struct ParseResult {
 // Parses the arguments after the program name. --help and --version act where they stand,
 // so "--help --bogus" shows the help and "--bogus --help" is an error.
 ParseResult ParseRollArguments(const std::vector<std::string> &args);
+
+// The paper of the user's locale (LC_ALL, LC_PAPER or LANG, as setlocale reads them): US
+// Letter where the locale says so, A4 everywhere else and when the locale is not installed.
+// Leaves the program's own locale alone.
+Paper LocalePaper();
 
 // An argument as it may be shown in a one-line message: control characters become '?'.
 std::string Printable(const std::string &text);

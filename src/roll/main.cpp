@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QPageSize>
 
 #include "forms/sheet/SheetPdf.h"
 #include "roll/RollCommand.h"
@@ -24,7 +25,8 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext &context, const QS
 }
 
 // Qt's GUI starts only here, for --pdf, and never needs a display.
-std::string RenderPdf(const std::string &path, const std::vector<quelvane::CharacterRecordType> &records)
+std::string RenderPdf(const std::string &path, const std::vector<quelvane::CharacterRecordType> &records,
+                      quelvane::roll::Paper paper)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     g_qtHandler = qInstallMessageHandler(QuietQtMessages);
@@ -33,7 +35,8 @@ std::string RenderPdf(const std::string &path, const std::vector<quelvane::Chara
     char *argv[] = {name, nullptr};
     QApplication app(argc, argv);
     QString error;
-    if (!quelvane::RenderSheetsToPdf(QFile::decodeName(path.c_str()), records, &error))
+    const QPageSize size(paper == quelvane::roll::Paper::Letter ? QPageSize::Letter : QPageSize::A4);
+    if (!quelvane::RenderSheetsToPdf(QFile::decodeName(path.c_str()), records, &error, size))
         return error.isEmpty() ? "cannot write PDF '" + path + "'" : error.toStdString();
     return {};
 }

@@ -17,9 +17,9 @@
 #include "forms/viewers/ViewStats.h"
 #include "model/CharacterFile.h"
 #include "model/modTarvock.h"
+#include "model/Random.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
-#include "platform/Random.h"
 #include "platform/Twips.h"
 
 using namespace quelvane;

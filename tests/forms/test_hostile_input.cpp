@@ -15,6 +15,7 @@
 #include "forms/main/MainWindow.h"
 #include "model/CharacterFile.h"
 #include "model/modTarvock.h"
+#include "model/Random.h"
 #include "forms/FormInstance.h"
 #include "forms/sheet/OutputForm.h"
 #include "forms/sheet/SheetPdf.h"
@@ -22,7 +23,6 @@
 #include "forms/viewers/ViewStats.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
-#include "platform/Random.h"
 #include "platform/Twips.h"
 
 using namespace quelvane;

@@ -8,6 +8,10 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include "forms/FormInstance.h"
 #include "forms/Forms.h"
 #include "forms/main/MainWindow.h"
@@ -63,7 +67,17 @@ CharacterRecordType Agent(const char *name)
     return record;
 }
 
+int g_umaskCalls = 0;
+
 } // namespace
+
+// Every umask call of this process, Qt's included, passes through here: the mask is one for
+// all threads, so the PDF writer must never change it, not even for a moment.
+extern "C" mode_t umask(mode_t mask) noexcept
+{
+    ++g_umaskCalls;
+    return mode_t(::syscall(SYS_umask, mask));
+}
 
 class TestSheetPrint : public QObject {
     Q_OBJECT
@@ -480,6 +494,33 @@ private slots:
         QVERIFY(!RenderSheetsToPdf(full, std::vector<CharacterRecordType>(size_t(records)), &error));
         QVERIFY(!error.isEmpty());
         QVERIFY(!QFile::exists(full));
+    }
+
+    void pdfGetsTheModeOfANewFileAndLeavesTheUmaskAlone_data()
+    {
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<int>("mode");
+        QTest::addRow("umask 022") << 0022 << 0644;
+        QTest::addRow("umask 077") << 0077 << 0600;
+        QTest::addRow("umask 002") << 0002 << 0664;
+    }
+    void pdfGetsTheModeOfANewFileAndLeavesTheUmaskAlone()
+    {
+        QFETCH(int, mask);
+        QFETCH(int, mode);
+        const QString path = dir_.filePath("mode.pdf");
+        QFile::remove(path);
+        const mode_t before = ::umask(mode_t(mask));
+        g_umaskCalls = 0;
+        QString error;
+        const bool written = RenderSheetsToPdf(path, {Agent("MOD-R-EEE")}, &error);
+        const int calls = g_umaskCalls;
+        ::umask(before);
+        QVERIFY2(written, qPrintable(error));
+        QCOMPARE(calls, 0);
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
+        QCOMPARE(int(info.st_mode & 07777), mode);
     }
 
     void pdfReplacesAnOldFileWhole()

@@ -7,7 +7,7 @@
 #include "TestFiles.h"
 #include "model/CharacterFile.h"
 #include "model/modTarvock.h"
-#include "platform/Random.h"
+#include "model/Random.h"
 
 using namespace quelvane;
 using namespace quelvane::testing;

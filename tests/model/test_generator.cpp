@@ -8,7 +8,7 @@
 
 #include "ScriptedRandom.h"
 #include "model/modTarvock.h"
-#include "platform/Random.h"
+#include "model/Random.h"
 
 using namespace quelvane;
 using quelvane::testing::GenerationScript;

@@ -93,11 +93,12 @@ private slots:
 
     void filesHoldTheCharacterFileBytes()
     {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
+        QTemporaryDir parent;
+        QVERIFY(parent.isValid());
+        const QDir dir(parent.filePath("clones")); // missing: the run makes it
         const Run run = RollProcess({"--seed", "2718", "-n", "6", "-o", dir.path()});
         QCOMPARE(run.status, 0);
-        QVERIFY(run.err.contains("6 files written to " + dir.path().toUtf8()));
+        QVERIFY(run.err.endsWith("\nquelvane-roll: 6 files written to " + dir.path().toUtf8() + "\n"));
         const auto records = roll::RollCharacters(2718, 6);
         QCOMPARE(FilesIn(dir.path()).size(), 6);
         for (const CharacterRecordType &record : records) {
@@ -149,7 +150,8 @@ private slots:
         QTest::addRow("seed not a number") << QStringList{"--seed", "abc", "-o", "DIR"} << "seed 'abc' is not a whole number";
         QTest::addRow("seed negative") << QStringList{"--seed=-5", "-o", "DIR"} << "seed '-5' is not a whole number";
         QTest::addRow("seed too large") << QStringList{"--seed", "99999999999999999999", "-o", "DIR"} << "seed 99999999999999999999 is too large";
-        QTest::addRow("missing folder") << QStringList{"-o", "DIR/none"} << "cannot write to folder 'DIR/none': No such file or directory";
+        QTest::addRow("folder two levels down") << QStringList{"-o", "DIR/none/deeper"} << "cannot write to folder 'DIR/none/deeper': No such file or directory";
+        QTest::addRow("new folder, bad PDF path") << QStringList{"-o", "DIR/new", "--pdf", "DIR/new/none/x.pdf"} << "cannot write PDF 'DIR/new/none/x.pdf': No such file or directory";
         QTest::addRow("folder is a file") << QStringList{"-o", "FILE"} << "cannot write to folder 'FILE': not a folder";
         QTest::addRow("unwritable folder") << QStringList{"-o", "/sys"} << "cannot write to folder '/sys': Permission denied";
         QTest::addRow("json given a value") << QStringList{"--json=no", "-o", "DIR"} << "option '--json' takes no value";
@@ -190,9 +192,21 @@ private slots:
 
     void failedStandardOutputIsAnError()
     {
-        const Run run = RollProcess({"--seed", "1", "-n", "50"}, "/dev/full");
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString pdf = dir.filePath("team.pdf");
+        {
+            QFile old(pdf);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("last week's team");
+        }
+        const Run run = RollProcess({"--seed", "1", "-n", "50", "-o", dir.filePath("clones"), "--pdf", pdf},
+                                    "/dev/full");
         QCOMPARE(run.status, 1);
-        QVERIFY2(run.err.contains("quelvane-roll: cannot write to standard output"), run.err.constData());
+        QVERIFY2(run.err.endsWith("\nquelvane-roll: cannot write to standard output\n"), run.err.constData());
+        // The run takes back everything it wrote: the files, their new folder, the new PDF.
+        QCOMPARE(FilesIn(dir.path()), QStringList{"team.pdf"});
+        QCOMPARE(ReadFile(pdf), QByteArray("last week's team"));
     }
 
     void helpAndVersion_data()
@@ -251,6 +265,58 @@ private slots:
         }
         // Nothing but the PDF: the temporary file it was written to is gone.
         QCOMPARE(FilesIn(dir.path()), QStringList{"team.pdf"});
+    }
+
+    void pdfPaperFollowsTheLocaleUnlessAsked_data()
+    {
+        QTest::addColumn<QStringList>("env"); // on top of LC_ALL, LC_PAPER and LANG unset
+        QTest::addColumn<QString>("paper");   // empty: no --paper
+        QTest::addColumn<QString>("size");    // as pdfinfo reports it
+        const QString a4 = "595 x 842 pts (A4)";
+        const QString letter = "612 x 792 pts (letter)";
+        QTest::addRow("no locale: A4") << QStringList{} << "" << a4;
+        QTest::addRow("C locale: A4") << QStringList{"LANG=C"} << "" << a4;
+        QTest::addRow("US paper from LC_PAPER") << QStringList{"LC_PAPER=en_US"} << "" << letter;
+        QTest::addRow("US paper from LANG") << QStringList{"LANG=en_US"} << "" << letter;
+        QTest::addRow("LC_ALL over LC_PAPER") << QStringList{"LC_ALL=C", "LC_PAPER=en_US"} << "" << a4;
+        QTest::addRow("locale not installed: A4") << QStringList{"LANG=en_CA.UTF-8"} << "" << a4;
+        QTest::addRow("--paper a4 over a US locale") << QStringList{"LC_PAPER=en_US"} << "a4" << a4;
+        QTest::addRow("--paper letter over C") << QStringList{"LANG=C"} << "letter" << letter;
+    }
+    void pdfPaperFollowsTheLocaleUnlessAsked()
+    {
+        QFETCH(QStringList, env);
+        QFETCH(QString, paper);
+        QFETCH(QString, size);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        // A locale of our own with US Letter paper (216 by 279 mm), found through LOCPATH, so
+        // the test needs no locale of the machine.
+        const QString source = dir.filePath("paper.def");
+        {
+            QFile def(source);
+            QVERIFY(def.open(QIODevice::WriteOnly));
+            def.write("LC_PAPER\nheight 279\nwidth 216\nEND LC_PAPER\n");
+        }
+        QProcess localedef;
+        localedef.start("localedef", {"-c", "-i", source, dir.filePath("en_US")});
+        QVERIFY(localedef.waitForFinished(60000));
+        QVERIFY2(QFile::exists(dir.filePath("en_US/LC_PAPER")), localedef.readAllStandardError().constData());
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"LC_ALL", "LC_PAPER", "LANG"})
+            environment.remove(name);
+        environment.insert("LOCPATH", dir.path());
+        for (const QString &setting : env)
+            environment.insert(setting.section('=', 0, 0), setting.section('=', 1));
+        const QString pdf = dir.filePath("sheet.pdf");
+        QStringList args{"--seed", "3", "--pdf", pdf};
+        if (!paper.isEmpty())
+            args << "--paper" << paper;
+        const Run run = testing::RunRollProcess(args, {}, environment);
+        QCOMPARE(run.status, 0);
+        const QString info = Tool("pdfinfo", {pdf});
+        QCOMPARE(info.section("Page size:", 1).section('\n', 0, 0).trimmed(), size);
     }
 
     void noPdfNoGui()

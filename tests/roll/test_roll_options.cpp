@@ -67,6 +67,26 @@ private slots:
         QCOMPARE(QString::fromStdString(result.options.pdfPath), pdf);
     }
 
+    void paper_data()
+    {
+        QTest::addColumn<QString>("args");
+        QTest::addColumn<int>("paper");
+        QTest::addRow("not given: the locale's") << "--pdf x.pdf" << int(Paper::Locale);
+        QTest::addRow("a4") << "--paper a4" << int(Paper::A4);
+        QTest::addRow("A4") << "--paper=A4" << int(Paper::A4);
+        QTest::addRow("letter") << "--paper letter --pdf x.pdf" << int(Paper::Letter);
+        QTest::addRow("Letter") << "--paper=Letter" << int(Paper::Letter);
+        QTest::addRow("the last one wins") << "--paper letter --paper a4" << int(Paper::A4);
+    }
+    void paper()
+    {
+        QFETCH(QString, args);
+        QFETCH(int, paper);
+        const ParseResult result = ParseRollArguments(Split(args));
+        QCOMPARE(int(result.outcome), int(ParseOutcome::Roll));
+        QCOMPARE(int(result.options.paper), paper);
+    }
+
     void refused_data()
     {
         QTest::addColumn<QString>("args");
@@ -103,6 +123,9 @@ private slots:
         QTest::addRow("-o without a value") << "-o" << "option '-o' needs a value";
         QTest::addRow("empty PDF name") << "--pdf=" << "option '--pdf' needs a file name";
         QTest::addRow("--pdf without a value") << "-n 2 --pdf" << "option '--pdf' needs a value";
+        QTest::addRow("unknown paper") << "--paper legal" << "paper 'legal' is not a4 or letter";
+        QTest::addRow("paper in millimetres") << "--paper=210x297" << "paper '210x297' is not a4 or letter";
+        QTest::addRow("--paper without a value") << "--pdf x.pdf --paper" << "option '--paper' needs a value";
         QTest::addRow("value given to a flag") << "--json=yes" << "option '--json' takes no value";
         QTest::addRow("first error wins") << "-n 0 --bogus" << "count 0 is out of range (1 to 10000)";
     }
@@ -146,7 +169,7 @@ private slots:
     void helpNamesEveryOption()
     {
         const QString help = QString::fromStdString(HelpText());
-        for (const char *option : {"-n, --count N", "--seed S", "-o, --out DIR", "--pdf FILE", "--json", "--help",
+        for (const char *option : {"-n, --count N", "--seed S", "-o, --out DIR", "--pdf FILE", "--paper P", "--json", "--help",
                                    "--version"})
             QVERIFY2(help.contains(option), option);
     }

@@ -333,34 +333,73 @@ private slots:
             args.push_back(arg.replace("PDF", dir.filePath("s.pdf")).replace("DIR", dir.path()).toStdString());
         int calls = 0;
         std::ostringstream out, err;
-        const int status = RunRoll(args, out, err, [&](const std::string &path, const auto &records) {
+        const int status = RunRoll(args, out, err, [&](const std::string &path, const auto &records, Paper) {
             ++calls;
             [&] {
-                QCOMPARE(QString::fromStdString(path), dir.filePath("s.pdf"));
+                // Drawn beside the target under a name of its own, then moved into place.
+                QCOMPARE(QFileInfo(QString::fromStdString(path)).absolutePath(), dir.path());
+                QVERIFY(!QFile::exists(dir.filePath("s.pdf")));
                 QVERIFY(records == RollCharacters(12, 4));
             }();
-            return std::string();
+            QFile pdf(QString::fromStdString(path));
+            return pdf.open(QIODevice::WriteOnly) && pdf.write("%PDF drawn") > 0 ? std::string() : "cannot draw";
         });
         QCOMPARE(status, kExitOk);
         QCOMPARE(calls, pdfCalls);
         QVERIFY(!out.str().empty());
+        if (pdfCalls > 0)
+            QCOMPARE(ReadFile(dir.filePath("s.pdf")), QByteArray("%PDF drawn"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name).filter(".pdf"),
+                 pdfCalls > 0 ? QStringList{"s.pdf"} : QStringList{});
     }
 
-    void failedPdfLeavesNoCharacterFiles()
+    void failedRunLeavesNothingBehind_data()
     {
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<QString>("reason"); // TEAM stands for the PDF's path
+        QTest::addRow("the PDF cannot be drawn") << "pdf" << "the disk is full";
+        QTest::addRow("standard output refuses the sheets") << "stdout" << "cannot write to standard output";
+        QTest::addRow("the PDF cannot be moved into place") << "rename" << "cannot write PDF 'TEAM': Is a directory";
+    }
+    void failedRunLeavesNothingBehind()
+    {
+        QFETCH(QString, failure);
+        QFETCH(QString, reason);
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        std::ostringstream out, err;
-        const int status = RunRoll({"-n", "3", "-o", dir.path().toStdString(), "--pdf", dir.filePath("s.pdf").toStdString()},
-                                   out, err, [&](const std::string &, const auto &) {
-                                       // By now the character files are there.
-                                       [&] { QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 3); }();
-                                       return std::string("the disk is full");
+        const QString pdf = dir.filePath("team.pdf");
+        {
+            QFile old(pdf);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("last week's team");
+        }
+        const QString folder = dir.filePath("clones"); // missing: the run makes it
+        std::ostringstream text, err;
+        std::ostream refusing(nullptr); // every write fails, as on a full disk
+        std::ostream &out = failure == "stdout" ? refusing : static_cast<std::ostream &>(text);
+        const int status = RunRoll({"-n", "3", "-o", folder.toStdString(), "--pdf", pdf.toStdString()}, out, err,
+                                   [&](const std::string &path, const auto &, Paper) -> std::string {
+                                       [&] { QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 3); }();
+                                       if (failure == "pdf")
+                                           return "the disk is full";
+                                       QFile staged(QString::fromStdString(path));
+                                       if (!staged.open(QIODevice::WriteOnly) || staged.write("%PDF new") <= 0)
+                                           return "cannot draw";
+                                       if (failure == "rename") { // a folder now stands in the way
+                                           QFile::remove(pdf);
+                                           QDir().mkpath(pdf + "/inside");
+                                       }
+                                       return {};
                                    });
         QCOMPARE(status, kExitWriteFailed);
-        QVERIFY(out.str().empty());
-        QVERIFY(err.str().ends_with("quelvane-roll: the disk is full\n"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+        const QString said = QString::fromStdString(err.str());
+        QVERIFY2(said.startsWith("quelvane-roll: seed ") && said.count('\n') == 2, qPrintable(said));
+        QVERIFY2(said.endsWith("\nquelvane-roll: " + reason.replace("TEAM", pdf) + "\n"), qPrintable(said));
+        QVERIFY(!QFile::exists(folder));
+        if (failure != "rename")
+            QCOMPARE(ReadFile(pdf), QByteArray("last week's team"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{"team.pdf"});
     }
 
     // ---- character files ----

@@ -6,7 +6,7 @@
 namespace quelvane {
 
 bool RenderSheetsToPdf(const QString &path, const std::vector<CharacterRecordType> &records,
-                       QString *error)
+                       QString *error, const QPageSize &paper)
 {
     if (records.empty()) {
         if (error)
@@ -21,7 +21,7 @@ bool RenderSheetsToPdf(const QString &path, const std::vector<CharacterRecordTyp
         sheet.Fill(records[size_t(index)]);
         sheet.DrawOnPage(painter, page);
     };
-    PdfFilePrinter file(path);
+    PdfFilePrinter file(path, QPageLayout(paper, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     return file.Print(job, error);
 }
 

@@ -1,4 +1,4 @@
-#include "platform/Random.h"
+#include "model/Random.h"
 
 #include <atomic>
 #include <chrono>
