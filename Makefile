@@ -1,11 +1,12 @@
 # make run     - install what building and running need, build both programs, start the window
 # make test    - also the test tools, then the whole suite
 # make bench   - an optimised build of its own, then every benchmark in one table
+# make package - build/quelvane_<version>_<arch>.deb
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 
-.PHONY: all deps deps-test configure build run test bench clean
+.PHONY: all deps deps-test deps-package configure build run test bench clean
 
 all: build
 
@@ -15,6 +16,9 @@ deps:
 
 deps-test:
 	@bash scripts/install-deps.sh test
+
+deps-package:
+	@bash scripts/install-deps.sh package
 
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS)
@@ -32,6 +36,12 @@ run: deps configure
 test: deps-test configure
 	cmake --build $(BUILD)
 	ctest --test-dir $(BUILD) --output-on-failure
+
+# The programs and their desktop files as a Debian package, through CPack.
+.PHONY: package
+package: deps-package configure
+	cmake --build $(BUILD) --target quelvane quelvane-roll
+	cd $(BUILD) && cpack -G DEB
 
 # Never part of test: speed and memory are measured here, on a Release build beside $(BUILD).
 BENCH_BUILD ?= build-bench

@@ -23,6 +23,7 @@ sort >"$tmp/expected" <<EOF2
 ./usr/bin/quelvane
 ./usr/bin/quelvane-roll
 ./usr/share/applications/$id.desktop
+./usr/share/doc/quelvane/changelog.gz
 ./usr/share/doc/quelvane/copyright
 ./usr/share/icons/hicolor/128x128/apps/$id.png
 ./usr/share/icons/hicolor/256x256/apps/$id.png
@@ -78,6 +79,9 @@ for page in quelvane quelvane-roll; do
     version=$("$usr/bin/quelvane-roll" --version | awk '{print $2}')
     zcat "$file" | head -n 1 | grep -qF "\"quelvane $version\"" || fail "$page.1 does not carry version $version"
 done
+# A new version needs its changelog entry (the package's own changelog is this file).
+zcat "$usr/share/doc/quelvane/changelog.gz" | head -n 1 | grep -qF "quelvane ($version)" \
+    || fail "the changelog does not start with version $version"
 man -l "$usr/share/man/man1/quelvane-roll.1.gz" 2>/dev/null | col -b >"$tmp/roll.txt"
 for option in $("$usr/bin/quelvane-roll" --help | grep -oE -- '--[a-z]+' | sort -u); do
     grep -qe "$option" "$tmp/roll.txt" || fail "quelvane-roll.1 does not document $option"
