@@ -79,14 +79,33 @@ done
 fresh_scheduler=0
 own_policy=0
 queues_before=""
+
+# Puts the machine's printing back as it was, also after a failed install.
+restore_printing() {
+    [ $own_policy -eq 1 ] && $sudo rm -f "$policy_rc_d"
+    # A scheduler that was already running got a PDF queue from cups-pdf's install script,
+    # perhaps as the default printer: take away what was not there before.
+    for queue in $(comm -13 <(echo "$queues_before") <(cups_pdf_queues)); do
+        echo "install-deps: removing the print queue '$queue' that printer-driver-cups-pdf added"
+        $sudo lpadmin -x "$queue"
+    done
+    # A machine that had no print scheduler keeps none running: the tests start their own.
+    if [ $fresh_scheduler -eq 1 ] && installed cups-daemon; then
+        echo "install-deps: leaving the newly installed print scheduler disabled"
+        $sudo deb-systemd-helper disable cups.path cups.service cups.socket >/dev/null
+        $sudo update-rc.d cups disable >/dev/null 2>&1 \
+            || echo "install-deps: note: update-rc.d could not disable cups's init script" >&2
+    fi
+}
+
 if [ $printing -eq 1 ]; then
     installed cups-daemon || fresh_scheduler=1
     queues_before=$(cups_pdf_queues)
+    trap restore_printing EXIT
     # Keeps the packages' install scripts from starting or reloading the scheduler, so the one
     # of cups-pdf finds none to add its queue to. A policy the machine has is left as it is.
     if [ ! -e "$policy_rc_d" ]; then
         own_policy=1
-        trap '$sudo rm -f "$policy_rc_d"' EXIT
         $sudo tee "$policy_rc_d" >/dev/null <<'EOF'
 #!/bin/sh
 # Written by the Quelvane set-up while it installs packages; removed when it is done.
@@ -102,20 +121,3 @@ fi
 echo "install-deps: installing ${missing[*]}"
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-
-if [ $printing -eq 1 ]; then
-    [ $own_policy -eq 1 ] && $sudo rm -f "$policy_rc_d"
-    # A scheduler that was already running got a PDF queue from cups-pdf's install script,
-    # perhaps as the default printer: take away what was not there before.
-    for queue in $(comm -13 <(echo "$queues_before") <(cups_pdf_queues)); do
-        echo "install-deps: removing the print queue '$queue' that printer-driver-cups-pdf added"
-        $sudo lpadmin -x "$queue"
-    done
-    # A machine that had no print scheduler keeps none running: the tests start their own.
-    if [ $fresh_scheduler -eq 1 ]; then
-        echo "install-deps: leaving the newly installed print scheduler disabled"
-        $sudo deb-systemd-helper disable cups.path cups.service cups.socket >/dev/null
-        $sudo update-rc.d cups disable >/dev/null 2>&1 \
-            || echo "install-deps: note: update-rc.d could not disable cups's init script" >&2
-    fi
-fi

@@ -35,6 +35,7 @@ echo "$*" >>"$STATE/apt.log"
 [ "$1" = install ] || exit 0
 for package in "$@"; do echo "$package" >>"$STATE/installed"; done
 case " $* " in *" printer-driver-cups-pdf "*) ;; *) exit 0 ;; esac
+echo cups-daemon >>"$STATE/installed"    # a dependency
 verdict=0
 [ -x "$INSTALL_DEPS_POLICY_RC_D" ] && { "$INSTALL_DEPS_POLICY_RC_D" cups start || verdict=$?; }
 echo "cups start: $verdict" >>"$STATE/policy.log"
@@ -44,6 +45,8 @@ echo "cups start: $verdict" >>"$STATE/policy.log"
 grep -q ' cups-pdf:/' "$STATE/queues" 2>/dev/null && exit 0
 echo "PDF cups-pdf:/" >>"$STATE/queues"
 [ -s "$STATE/default" ] || echo PDF >"$STATE/default"
+# A later package's install script fails.
+[ ! -e "$STATE/fail" ]
 F
 cat >"$fake/lpstat" <<'F'
 #!/bin/bash
@@ -148,6 +151,15 @@ for default in Office ""; do
     [ "$(cat "$STATE/default")" = "$default" ] || fail "running scheduler: default is now '$(cat "$STATE/default")', was '$default'"
     ! grep -q deb-systemd-helper "$STATE/calls.log" || fail "running scheduler: the machine's scheduler was disabled"
 done
+
+# An install that fails after cups-pdf's script has run still takes its queue and the policy away.
+new_state failed-install
+echo cups-daemon >"$STATE/installed"
+touch "$STATE/running" "$STATE/fail"
+run_script test
+[ "$status" -ne 0 ] || fail "failed install: reported success"
+[ ! -s "$STATE/queues" ] || fail "failed install: queues now $(cat "$STATE/queues")"
+[ ! -e "$INSTALL_DEPS_POLICY_RC_D" ] || fail "failed install: the policy-rc.d stayed behind"
 
 # The user's own cups-pdf queue stays.
 new_state own-queue
