@@ -20,7 +20,7 @@ declare -A group_packages=(
            fonts-liberation"
     [test]="xvfb xdotool x11-utils imagemagick
             cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
-            desktop-file-utils appstream shared-mime-info groff-base python3
+            desktop-file-utils appstream shared-mime-info man-db python3
             at-spi2-core python3-pyatspi dbus"
     [bench]="libbenchmark-dev libxcb-damage0-dev linux-perf valgrind"
     [fuzz]="clang libclang-rt-14-dev"
