@@ -1,16 +1,24 @@
-# make run  - install what is missing, build, start the program
-# make test - the same set-up, then the whole suite
-# make bench - an optimised build of its own, then every benchmark in one table
+# make run     - install what building and running need, build both programs, start the window
+# make test    - also the test tools, then the whole suite
+# make bench   - an optimised build of its own, then every benchmark in one table
+# make package - build/quelvane_<version>_<arch>.deb
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps deps-test deps-package configure build run test bench clean
 
 all: build
 
+# Each task installs only its own tools (scripts/install-deps.sh lists the groups).
 deps:
-	@bash scripts/install-deps.sh
+	@bash scripts/install-deps.sh run
+
+deps-test:
+	@bash scripts/install-deps.sh test
+
+deps-package:
+	@bash scripts/install-deps.sh package
 
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS)
@@ -20,16 +28,26 @@ configure: $(BUILD)/build.ninja
 build: deps configure
 	cmake --build $(BUILD)
 
-run: build
+# Only the two programs: the test suite takes most of a full build's time.
+run: deps configure
+	cmake --build $(BUILD) --target quelvane quelvane-roll
 	@bash scripts/run.sh $(BUILD)
 
-test: build
+test: deps-test configure
+	cmake --build $(BUILD)
 	ctest --test-dir $(BUILD) --output-on-failure
+
+# The programs and their desktop files as a Debian package, through CPack.
+.PHONY: package
+package: deps-package configure
+	cmake --build $(BUILD) --target quelvane quelvane-roll
+	cd $(BUILD) && cpack -G DEB
 
 # Never part of test: speed and memory are measured here, on a Release build beside $(BUILD).
 BENCH_BUILD ?= build-bench
 
-bench: deps
+bench:
+	@bash scripts/install-deps.sh bench
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 		-DQUELVANE_BUILD_TESTS=OFF -DQUELVANE_BUILD_BENCH=ON
 	cmake --build $(BENCH_BUILD)
@@ -41,7 +59,7 @@ clean:
 # The whole suite under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer.
 SANITIZE_BUILD ?= build-sanitize
 .PHONY: test-sanitize
-test-sanitize: deps
+test-sanitize: deps-test
 	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUELVANE_SANITIZE=ON
 	cmake --build $(SANITIZE_BUILD)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1 \
@@ -53,7 +71,8 @@ test-sanitize: deps
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 300
 .PHONY: fuzz
-fuzz: deps
+fuzz:
+	@bash scripts/install-deps.sh fuzz
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DQUELVANE_MODEL_ONLY=ON -DQUELVANE_FUZZ=ON
 	cmake --build $(FUZZ_BUILD)

@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Installs the build into a staging folder and checks what a desktop reads from it with the
+# desktop's own tools: the desktop entry, the AppStream metadata, the file type, the icons
+# and the man pages.   usage: desktop_files.sh SOURCE_DIR BUILD_DIR
+set -euo pipefail
+src=$1
+build=$2
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+failures=0
+fail() { echo "desktop_files: FAIL: $*" >&2; failures=$((failures + 1)); }
+
+id=org.quelvane.CadrelantGenerator
+type=application/x-quelvane-cadrelant
+stage=$tmp/stage
+DESTDIR=$stage cmake --install "$build" --prefix /usr >"$tmp/install.log" \
+    || { cat "$tmp/install.log" >&2; exit 1; }
+usr=$stage/usr
+
+# Exactly these files, no more.
+(cd "$stage" && find . -type f | sort) >"$tmp/files"
+sort >"$tmp/expected" <<EOF2
+./usr/bin/quelvane
+./usr/bin/quelvane-roll
+./usr/share/applications/$id.desktop
+./usr/share/doc/quelvane/changelog.gz
+./usr/share/doc/quelvane/copyright
+./usr/share/icons/hicolor/128x128/apps/$id.png
+./usr/share/icons/hicolor/256x256/apps/$id.png
+./usr/share/icons/hicolor/48x48/apps/$id.png
+./usr/share/icons/hicolor/64x64/apps/$id.png
+./usr/share/icons/hicolor/scalable/apps/$id.svg
+./usr/share/man/man1/quelvane-roll.1.gz
+./usr/share/man/man1/quelvane.1.gz
+./usr/share/metainfo/$id.metainfo.xml
+./usr/share/mime/packages/$id.xml
+EOF2
+diff -u "$tmp/expected" "$tmp/files" >&2 || fail "installed files differ from the list above"
+
+desktop=$usr/share/applications/$id.desktop
+out=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate failed"
+[ -z "$out" ] || fail "desktop-file-validate: $out"
+grep -qx "MimeType=$type;" "$desktop" || fail "the desktop entry does not list $type"
+grep -qx 'Exec=quelvane %f' "$desktop" || fail "the desktop entry does not pass the file to quelvane"
+grep -qx "Icon=$id" "$desktop" || fail "the desktop entry's icon is not $id"
+
+appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml" >"$tmp/as.log" 2>&1 \
+    || { cat "$tmp/as.log" >&2; fail "appstreamcli validate"; }
+# The metadata, its desktop entry and its icon, as a software centre reads them together.
+appstreamcli validate-tree --no-net "$stage" >"$tmp/tree.log" 2>&1 \
+    || { cat "$tmp/tree.log" >&2; fail "appstreamcli validate-tree"; }
+
+# The file type: the database built from our package alone knows *.tbl as our text type.
+mime=$tmp/mime
+mkdir -p "$mime/packages"
+cp "$usr/share/mime/packages/$id.xml" "$mime/packages/"
+XDG_DATA_HOME=$tmp update-mime-database "$mime" >"$tmp/mime.log" 2>&1 || { cat "$tmp/mime.log" >&2; fail "update-mime-database"; }
+[ ! -s "$tmp/mime.log" ] || fail "update-mime-database: $(cat "$tmp/mime.log")"
+grep -q ":$type:\*\.tbl$" "$mime/globs2" 2>/dev/null || fail "*.tbl is not $type"
+grep -qx "$type text/plain" "$mime/subclasses" 2>/dev/null || fail "$type is not a kind of text/plain"
+grep -q '<comment>.' "$mime/$type.xml" 2>/dev/null || fail "$type has no comment"
+
+# Icons: the theme's PNGs have the size of their folder, and the SVG is the design's.
+for size in 48 64 128 256; do
+    actual=$(identify -format '%wx%h' "$usr/share/icons/hicolor/${size}x${size}/apps/$id.png")
+    [ "$actual" = "${size}x${size}" ] || fail "the ${size}x${size} icon is $actual"
+done
+python3 "$src/scripts/make-icon.py" --svg | cmp -s - "$usr/share/icons/hicolor/scalable/apps/$id.svg" \
+    || fail "the SVG icon is not what scripts/make-icon.py draws (run scripts/make-icons.sh)"
+python3 "$src/scripts/make-icon.py" | cmp -s - "$src/resources/icon.xpm" \
+    || fail "the window icon is not what scripts/make-icon.py draws"
+
+# Man pages: no warning from the formatter, the build's version, and every option that
+# quelvane-roll --help lists.
+for page in quelvane quelvane-roll; do
+    file=$usr/share/man/man1/$page.1.gz
+    warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$file" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "$page.1: $warnings"
+    version=$("$usr/bin/quelvane-roll" --version | awk '{print $2}')
+    zcat "$file" | head -n 1 | grep -qF "\"quelvane $version\"" || fail "$page.1 does not carry version $version"
+done
+# A new version needs its changelog entry (the package's own changelog is this file).
+zcat "$usr/share/doc/quelvane/changelog.gz" | head -n 1 | grep -qF "quelvane ($version)" \
+    || fail "the changelog does not start with version $version"
+man -l "$usr/share/man/man1/quelvane-roll.1.gz" 2>/dev/null | col -b >"$tmp/roll.txt"
+for option in $("$usr/bin/quelvane-roll" --help | grep -oE -- '--[a-z]+' | sort -u); do
+    grep -qe "$option" "$tmp/roll.txt" || fail "quelvane-roll.1 does not document $option"
+done
+man -l "$usr/share/man/man1/quelvane.1.gz" 2>/dev/null | col -b >"$tmp/quelvane.txt"
+for option in --help --version FILE; do
+    grep -qe "$option" "$tmp/quelvane.txt" || fail "quelvane.1 does not document $option"
+done
+
+[ $failures -eq 0 ] || exit 1
+echo "desktop_files: passed"
