@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-liberation
     xvfb xdotool x11-utils imagemagick
+    dbus at-spi2-core python3-pyatspi
     cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
     clang libclang-rt-14-dev libbenchmark-dev
     libxcb-damage0-dev linux-perf valgrind

@@ -9,7 +9,10 @@ rm -rf "$E2E_OUT"
 mkdir -p "$E2E_OUT"
 E2E_TMP=$(mktemp -d)
 E2E_XVFB_PID=""
+E2E_DBUS_PID=""
+E2E_ATSPI_PID=""
 E2E_APP_PID=""
+E2E_READER=$(dirname "${BASH_SOURCE[0]}")/atspi_read.py
 export XDG_RUNTIME_DIR=$E2E_TMP/runtime
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=xcb
@@ -23,6 +26,11 @@ e2e_cleanup() {
         kill "$E2E_APP_PID" 2>/dev/null || true
         wait "$E2E_APP_PID" 2>/dev/null || true
     fi
+    local pid
+    for pid in $E2E_ATSPI_PID $E2E_DBUS_PID; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
     if [ -n "$E2E_XVFB_PID" ]; then
         kill "$E2E_XVFB_PID" 2>/dev/null || true
         wait "$E2E_XVFB_PID" 2>/dev/null || true
@@ -54,10 +62,56 @@ e2e_start_xvfb() {
     e2e_log "Xvfb on $DISPLAY"
 }
 
+# A private session bus with its own accessibility bus, so that the tests read the program's
+# texts as a screen reader does. Call after e2e_start_xvfb and before e2e_start_app.
+e2e_start_atspi() {
+    local addrfile=$E2E_TMP/dbus-address
+    : >"$addrfile"
+    dbus-daemon --session --nofork --nosyslog --address="unix:path=$E2E_TMP/session-bus" \
+        --print-address=3 3>"$addrfile" 2>"$E2E_OUT/dbus.log" &
+    E2E_DBUS_PID=$!
+    for _ in $(seq 100); do
+        [ -s "$addrfile" ] && break
+        sleep 0.05
+    done
+    [ -s "$addrfile" ] || e2e_fail "the session bus did not start"
+    DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$addrfile")
+    export DBUS_SESSION_BUS_ADDRESS
+    /usr/libexec/at-spi-bus-launcher --launch-immediately --a11y=1 >"$E2E_OUT/atspi.log" 2>&1 &
+    E2E_ATSPI_PID=$!
+    # Asked by name the bus would start a launcher of its own: wait for ours to own it.
+    for _ in $(seq 200); do
+        dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+            org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null |
+            grep -q 'boolean true' && return 0
+        sleep 0.05
+    done
+    e2e_fail "the accessibility bus did not start"
+}
+
 # Starts the program (extra arguments go to the environment: VAR=value ...).
 e2e_start_app() {
-    env "$@" "$E2E_BIN" >"$E2E_OUT/app.log" 2>&1 &
+    local a11y=()
+    [ -n "$E2E_ATSPI_PID" ] && a11y=(QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1)
+    env "${a11y[@]}" "$@" "$E2E_BIN" >"$E2E_OUT/app.log" 2>&1 &
     E2E_APP_PID=$!
+}
+
+# Runs the reader on the running program: e2e_read status|message|tree [--equals TEXT ...].
+e2e_read() { /usr/bin/python3 "$E2E_READER" --pid "$E2E_APP_PID" "$@"; }
+
+# The text of Main's status line.
+e2e_read_status() { e2e_read status || e2e_fail "the status line could not be read" >&2; }
+
+# The open message box: one "text: ..." line per text, then one "button: ..." line per button.
+e2e_read_message() { e2e_read message || e2e_fail "no message box could be read" >&2; }
+
+# Waits until the status line or the message ($1) meets a condition ($2: equals, contains,
+# differs or ends-with) on text $3, within $4 seconds (default 10). Prints nothing.
+e2e_wait_text() {
+    local what=$1 how=$2 text=$3 timeout=${4:-10}
+    e2e_read "$what" "--$how" "$text" --timeout "$timeout" >"$E2E_TMP/last-read" ||
+        e2e_fail "waited for the $what to meet '$how $text'; it reads '$(cat "$E2E_TMP/last-read")'"
 }
 
 # Prints the id of the visible window whose title is exactly $1; waits up to $2 seconds.

@@ -1,0 +1,154 @@
+#!/usr/bin/python3
+"""Reads the program's windows over AT-SPI, the interface a screen reader uses.
+
+    atspi_read.py --pid PID status     the text of Main's status line
+    atspi_read.py --pid PID message    the open message box: "text: ..." lines, then "button: ..."
+    atspi_read.py --pid PID tree       every window of the program with its elements
+
+With --equals, --contains, --differs or --ends-with TEXT it polls until the text read (a
+message's text lines, joined by newlines) meets the condition. Without one it waits only for
+the thing to exist. It gives up after --timeout seconds, prints what it last read and exits 1.
+"""
+import argparse
+import sys
+import time
+
+import pyatspi
+from gi.repository import Atspi, GLib
+
+MAIN_TITLE = "Quelvane Cadrelant Generator"
+DIALOGS = (Atspi.Role.DIALOG, Atspi.Role.ALERT)
+
+
+class NotThere(Exception):
+    pass
+
+
+def children(node):
+    try:
+        return [node.get_child_at_index(i) for i in range(node.get_child_count())]
+    except GLib.Error:
+        return []
+
+
+def descendants(node):
+    for child in children(node):
+        if child is None:
+            continue
+        yield child
+        yield from descendants(child)
+
+
+def find_app(pid):
+    for app in children(pyatspi.Registry.getDesktop(0)):
+        try:
+            if app is not None and app.get_process_id() == pid:
+                # Nobody runs an event loop here to keep a cache current: always ask the program.
+                app.set_cache_mask(Atspi.Cache.NONE)
+                app.clear_cache()
+                return app
+        except GLib.Error:
+            continue
+    raise NotThere(f"no program with process id {pid} on the accessibility bus")
+
+
+def showing(node):
+    return node.get_state_set().contains(Atspi.StateType.SHOWING)
+
+
+def windows(app):
+    return [w for w in children(app) if w is not None and showing(w)]
+
+
+def main_window(app):
+    for window in windows(app):
+        if window.get_name() == MAIN_TITLE and window.get_role() not in DIALOGS:
+            return window
+    raise NotThere("Main is not on the screen")
+
+
+def read_status(app):
+    labels = [n for n in descendants(main_window(app)) if n.get_role() == Atspi.Role.LABEL]
+    if len(labels) != 1:
+        raise NotThere(f"Main has {len(labels)} text labels, expected the status line alone")
+    return labels[0].get_name()
+
+
+def read_message(app):
+    """A message box: a window of its own with the program's title, text and buttons."""
+    for window in windows(app):
+        if window.get_name() != MAIN_TITLE or window.get_role() not in DIALOGS:
+            continue
+        nodes = list(descendants(window))
+        texts = [n.get_name() for n in nodes
+                 if n.get_role() == Atspi.Role.LABEL and n.get_name() and showing(n)]
+        buttons = [n.get_name() for n in nodes if n.get_role() == Atspi.Role.PUSH_BUTTON]
+        return texts, buttons
+    raise NotThere("no message box is open")
+
+
+def dump(node, depth=0):
+    lines = []
+    for child in children(node):
+        if child is None:
+            continue
+        states = " showing" if showing(child) else ""
+        lines.append(f"{'  ' * depth}{child.get_role_name()} {child.get_name()!r}{states}")
+        lines.extend(dump(child, depth + 1))
+    return lines
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--pid", type=int, required=True)
+    parser.add_argument("--timeout", type=float, default=10)
+    parser.add_argument("what", choices=["status", "message", "tree"])
+    condition = parser.add_mutually_exclusive_group()
+    condition.add_argument("--equals")
+    condition.add_argument("--contains")
+    condition.add_argument("--differs")
+    condition.add_argument("--ends-with")
+    args = parser.parse_args()
+
+    def met(text):
+        if args.equals is not None:
+            return text == args.equals
+        if args.contains is not None:
+            return args.contains in text
+        if args.differs is not None:
+            return text != args.differs
+        if args.ends_with is not None:
+            return text.endswith(args.ends_with)
+        return True
+
+    deadline = time.monotonic() + args.timeout
+    last, why = None, ""
+    while True:
+        try:
+            app = find_app(args.pid)
+            if args.what == "tree":
+                print("\n".join(dump(app)))
+                return 0
+            if args.what == "status":
+                last = read_status(app)
+                output = last
+            else:
+                texts, buttons = read_message(app)
+                last = "\n".join(texts)
+                output = "\n".join([f"text: {t}" for t in texts] + [f"button: {b}" for b in buttons])
+            if met(last):
+                print(output)
+                return 0
+            why = f"the {args.what} reads {last!r}"
+        except (NotThere, GLib.Error) as error:
+            why = str(error)
+        if time.monotonic() >= deadline:
+            print(f"atspi_read: {why} after {args.timeout:g}s", file=sys.stderr)
+            if last is not None:
+                print(last)
+            return 1
+        time.sleep(0.05)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
