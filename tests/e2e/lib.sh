@@ -159,10 +159,16 @@ e2e_click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.2; }
 
 e2e_screenshot() { import -window root "$E2E_OUT/$1.png"; }
 
-# Number of pixels that differ between two screenshots.
+# Number of pixels that differ between two screenshots. Run it in $(...).
 e2e_pixels_changed() {
-    # compare exits 1 when the pictures differ, which is the point here.
-    { compare -metric AE "$E2E_OUT/$1.png" "$E2E_OUT/$2.png" null: 2>&1 || true; } | awk '{print int($1)}'
+    local out status=0
+    # compare exits 1 when the pictures differ, which is the point here; 2 is its own failure,
+    # which must not read as "nothing changed".
+    out=$(compare -metric AE "$E2E_OUT/$1.png" "$E2E_OUT/$2.png" null: 2>&1) || status=$?
+    if [ "$status" -gt 1 ] || ! [[ $out =~ ^[0-9][0-9.e+]*$ ]]; then
+        e2e_fail "could not compare $1 with $2: $out" >&2
+    fi
+    awk '{print int($1)}' <<<"$out"
 }
 
 # Takes screenshot $2 until more than $3 pixels differ from screenshot $1 (up to $4 seconds):
