@@ -6,8 +6,9 @@
     atspi_read.py --pid PID tree       every window of the program with its elements
 
 With --equals, --contains, --differs or --ends-with TEXT it polls until the text read (a
-message's text lines, joined by newlines) meets the condition. Without one it waits only for
-the thing to exist. It gives up after --timeout seconds, prints what it last read and exits 1.
+message's text lines, joined by newlines) meets the condition; with --gone, until the thing is
+no longer there. Without one it waits only for the thing to exist. It gives up after --timeout
+seconds, prints what it last read and exits 1.
 """
 import argparse
 import sys
@@ -21,6 +22,10 @@ DIALOGS = (Atspi.Role.DIALOG, Atspi.Role.ALERT)
 
 
 class NotThere(Exception):
+    pass
+
+
+class NoProgram(Exception):
     pass
 
 
@@ -49,7 +54,7 @@ def find_app(pid):
                 return app
         except GLib.Error:
             continue
-    raise NotThere(f"no program with process id {pid} on the accessibility bus")
+    raise NoProgram(f"no program with process id {pid} on the accessibility bus")
 
 
 def showing(node):
@@ -108,6 +113,7 @@ def main():
     condition.add_argument("--contains")
     condition.add_argument("--differs")
     condition.add_argument("--ends-with")
+    condition.add_argument("--gone", action="store_true")
     args = parser.parse_args()
 
     def met(text):
@@ -119,7 +125,7 @@ def main():
             return text != args.differs
         if args.ends_with is not None:
             return text.endswith(args.ends_with)
-        return True
+        return not args.gone
 
     deadline = time.monotonic() + args.timeout
     last, why = None, ""
@@ -139,8 +145,12 @@ def main():
             if met(last):
                 print(output)
                 return 0
-            why = f"the {args.what} reads {last!r}"
-        except (NotThere, GLib.Error) as error:
+            why = f"the {args.what} reads {last!r}" if not args.gone else f"the {args.what} is there"
+        except NotThere as error:
+            if args.gone:
+                return 0
+            why = str(error)
+        except (NoProgram, GLib.Error) as error:
             why = str(error)
         if time.monotonic() >= deadline:
             print(f"atspi_read: {why} after {args.timeout:g}s", file=sys.stderr)

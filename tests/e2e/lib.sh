@@ -114,6 +114,11 @@ e2e_wait_text() {
         e2e_fail "waited for the $what to meet '$how $text'; it reads '$(cat "$E2E_TMP/last-read")'"
 }
 
+# Waits until no message box is open, within $1 seconds (default 10).
+e2e_wait_message_gone() {
+    e2e_read message --gone --timeout "${1:-10}" >/dev/null || e2e_fail "the message did not close"
+}
+
 # Prints the id of the visible window whose title is exactly $1; waits up to $2 seconds.
 e2e_wait_window() {
     local title=$1 timeout=${2:-10} id
@@ -169,19 +174,6 @@ e2e_pixels_changed() {
         e2e_fail "could not compare $1 with $2: $out" >&2
     fi
     awk '{print int($1)}' <<<"$out"
-}
-
-# Takes screenshot $2 until more than $3 pixels differ from screenshot $1 (up to $4 seconds):
-# a busy machine may take a moment to repaint. Fails with $5 otherwise.
-e2e_wait_repaint() {
-    local before=$1 after=$2 least=$3 timeout=$4 why=$5 changed=0
-    for _ in $(seq $((timeout * 5))); do
-        e2e_screenshot "$after"
-        changed=$(e2e_pixels_changed "$before" "$after")
-        [ "$changed" -gt "$least" ] && return 0
-        sleep 0.2
-    done
-    e2e_fail "$why ($changed pixels changed)"
 }
 
 # Waits for the program to end and sets E2E_EXIT_STATUS. Call it directly, not in $(...):
