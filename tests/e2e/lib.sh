@@ -110,8 +110,10 @@ e2e_read_message() { e2e_read message || e2e_fail "no message box could be read"
 # differs or ends-with) on text $3, within $4 seconds (default 10). Prints nothing.
 e2e_wait_text() {
     local what=$1 how=$2 text=$3 timeout=${4:-10}
-    e2e_read "$what" "--$how" "$text" --timeout "$timeout" >"$E2E_TMP/last-read" ||
-        e2e_fail "waited for the $what to meet '$how $text'; it reads '$(cat "$E2E_TMP/last-read")'"
+    local seen=$E2E_TMP/last-read
+    e2e_read "$what" "--$how" "$text" --timeout "$timeout" >"$seen" && return 0
+    [ -s "$seen" ] && seen="it reads '$(cat "$seen")'" || seen="there is none"
+    e2e_fail "waited for the $what to meet '$how $text'; $seen"
 }
 
 # Waits until no message box is open, within $1 seconds (default 10).
