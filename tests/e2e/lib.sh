@@ -44,6 +44,10 @@ trap e2e_cleanup EXIT
 e2e_fail() {
     e2e_log "FAIL: $*"
     [ -n "${DISPLAY:-}" ] && import -window root "$E2E_OUT/failure.png" 2>/dev/null || true
+    # What a screen reader would have found, beside the screenshot.
+    if [ -n "$E2E_ATSPI_PID" ] && [ -n "$E2E_APP_PID" ]; then
+        e2e_read tree --timeout 2 >"$E2E_OUT/failure-tree.txt" 2>&1 || true
+    fi
     exit 1
 }
 
