@@ -3,6 +3,8 @@
 
     atspi_read.py --pid PID status     the text of Main's status line
     atspi_read.py --pid PID message    the open message box: "text: ..." lines, then "button: ..."
+    atspi_read.py --pid PID field WINDOW NAME
+                                       the text in box NAME of the window titled WINDOW
     atspi_read.py --pid PID tree       every window of the program with its elements
 
 With --equals, --contains, --differs or --ends-with TEXT it polls until the text read (a
@@ -79,6 +81,18 @@ def read_status(app):
     return labels[0].get_name()
 
 
+def read_field(app, title, name):
+    for window in windows(app):
+        if window.get_name() != title:
+            continue
+        boxes = [n for n in descendants(window)
+                 if n.get_role() == Atspi.Role.TEXT and n.get_name() == name]
+        if len(boxes) != 1:
+            raise NotThere(f"{title} has {len(boxes)} boxes named {name!r}")
+        return Atspi.Text.get_text(boxes[0], 0, Atspi.Text.get_character_count(boxes[0]))
+    raise NotThere(f"no window titled {title!r} is on the screen")
+
+
 def read_message(app):
     """A message box: a window of its own with the program's title, text and buttons."""
     for window in windows(app):
@@ -107,7 +121,8 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--pid", type=int, required=True)
     parser.add_argument("--timeout", type=float, default=10)
-    parser.add_argument("what", choices=["status", "message", "tree"])
+    parser.add_argument("what", choices=["status", "message", "field", "tree"])
+    parser.add_argument("where", nargs="*", help="field: the window's title and the box's name")
     condition = parser.add_mutually_exclusive_group()
     condition.add_argument("--equals")
     condition.add_argument("--contains")
@@ -115,6 +130,8 @@ def main():
     condition.add_argument("--ends-with")
     condition.add_argument("--gone", action="store_true")
     args = parser.parse_args()
+    if len(args.where) != (2 if args.what == "field" else 0):
+        parser.error("field takes a window title and a box name; the others take neither")
 
     def met(text):
         if args.equals is not None:
@@ -137,6 +154,9 @@ def main():
                 return 0
             if args.what == "status":
                 last = read_status(app)
+                output = last
+            elif args.what == "field":
+                last = read_field(app, *args.where)
                 output = last
             else:
                 texts, buttons = read_message(app)

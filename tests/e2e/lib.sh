@@ -107,6 +107,9 @@ e2e_read() { /usr/bin/python3 "$E2E_READER" --pid "$E2E_APP_PID" "$@"; }
 # The text of Main's status line.
 e2e_read_status() { e2e_read status || e2e_fail "the status line could not be read" >&2; }
 
+# The text in box $2 (named as a screen reader names it) of the window titled $1.
+e2e_read_field() { e2e_read field "$1" "$2" || e2e_fail "box '$2' of '$1' could not be read" >&2; }
+
 # The open message box: one "text: ..." line per text, then one "button: ..." line per button.
 e2e_read_message() { e2e_read message || e2e_fail "no message box could be read" >&2; }
 
