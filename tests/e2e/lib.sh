@@ -97,7 +97,7 @@ e2e_start_atspi() {
 e2e_start_app() {
     local a11y=()
     [ -n "$E2E_ATSPI_PID" ] && a11y=(QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1)
-    env "${a11y[@]}" "$@" "$E2E_BIN" >"$E2E_OUT/app.log" 2>&1 &
+    env "$@" "${a11y[@]}" "$E2E_BIN" >"$E2E_OUT/app.log" 2>&1 &
     E2E_APP_PID=$!
 }
 
