@@ -19,9 +19,10 @@ e2e_start_xvfb
 e2e_start_atspi
 e2e_start_app
 main=$(e2e_wait_window "Quelvane Cadrelant Generator")
-sleep 0.5
+e2e_wait_text status equals "Welcome to the Quelvane Cadrelant Generator."
 e2e_focus "$main"
 e2e_key alt+n
+e2e_wait_text status ends-with " created."
 
 # Inside at 1275, 1830 twips, 6405 x 5100.
 e2e_key alt+a
