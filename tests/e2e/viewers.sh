@@ -7,7 +7,7 @@ source "$E2E_LIB" "$@"
 shot() { import -window "$1" "$E2E_OUT/$2.png"; }
 expect_focus_in() {
     local focused
-    for _ in $(seq 40); do
+    for _ in $(seq 200); do
         focused=$(xdotool getwindowfocus 2>/dev/null || true)
         [ "$focused" = "$1" ] && return 0
         sleep 0.05
