@@ -51,11 +51,13 @@ e2e_fail() {
     exit 1
 }
 
-# A private X server at 96 DPI on a display number it picks itself.
+# A private X server at 96 DPI on a display number it picks itself. Without -noreset it resets
+# whenever its last client leaves (the accessibility bus launcher connects only for a moment),
+# refusing a program that starts just then.
 e2e_start_xvfb() {
     local fdfile=$E2E_TMP/display
     : >"$fdfile"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$fdfile" 2>"$E2E_OUT/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset 3>"$fdfile" 2>"$E2E_OUT/xvfb.log" &
     E2E_XVFB_PID=$!
     for _ in $(seq 100); do
         [ -s "$fdfile" ] && break
