@@ -11,6 +11,7 @@ printf '#!/bin/sh\nprintf started > "$0.started"\n' >"$fake_bin/hardinfo"
 chmod +x "$fake_bin/hardinfo"
 
 MAIN="Quelvane Cadrelant Generator"
+WELCOME="Welcome to the Quelvane Cadrelant Generator."
 # Main's picture and Generate button, from their twips places at 96 DPI.
 PICTURE="88 116"
 GENERATE="236 92"
@@ -43,13 +44,22 @@ wait_about_gone() {
 open_about() {
     e2e_click "$main" $PICTURE
     wait_about
-    sleep 0.3
+}
+
+# Waits until $1 visible windows have the program's title: Main, and the message when 2.
+wait_titled() {
+    for _ in $(seq 200); do
+        [ "$(xdotool search --onlyvisible --name "^$MAIN\$" 2>/dev/null | wc -l)" -eq "$1" ] && return 0
+        sleep 0.05
+    done
+    e2e_fail "$2"
 }
 
 e2e_start_xvfb
+e2e_start_atspi
 e2e_start_app PATH="$fake_bin"
 main=$(e2e_wait_window "$MAIN")
-sleep 0.3
+e2e_wait_text status equals "$WELCOME"
 
 open_about
 read -r _ _ width height <<<"$(e2e_geometry "$about")"
@@ -57,14 +67,10 @@ read -r _ _ width height <<<"$(e2e_geometry "$about")"
 [ "$width $height" = "382 198" ] || e2e_fail "about box is ${width}x$height, expected 382x198"
 e2e_screenshot about-open
 
-# Modal: a click on Main's Generate button changes nothing there.
-import -window "$main" "$E2E_OUT/main-before.png"
+# Modal: a click on Main's Generate button is refused. Alt+S, which starts the
+# system-information program, reaches the program after the click: once that program has
+# started, the click has been handled too, and the status line must still read as before.
 e2e_click "$main" $GENERATE
-import -window "$main" "$E2E_OUT/main-blocked.png"
-changed=$(e2e_pixels_changed main-before main-blocked)
-[ "$changed" -eq 0 ] || e2e_fail "Main took a click while the about box was open ($changed pixels)"
-
-# Alt+S starts the system-information program; the box stays.
 e2e_focus "$about"
 e2e_key alt+s
 for _ in $(seq 100); do
@@ -72,6 +78,8 @@ for _ in $(seq 100); do
     sleep 0.05
 done
 [ -e "$fake_bin/hardinfo.started" ] || e2e_fail "System Info did not start the program"
+after=$(e2e_read_status)
+[ "$after" = "$WELCOME" ] || e2e_fail "Main took a click while the about box was open: '$after'"
 find_about >/dev/null || e2e_fail "System Info closed the box"
 
 e2e_key Escape
@@ -80,9 +88,7 @@ e2e_screenshot about-closed
 
 # Main takes clicks again.
 e2e_click "$main" $GENERATE
-import -window "$main" "$E2E_OUT/main-after.png"
-changed=$(e2e_pixels_changed main-before main-after)
-[ "$changed" -gt 50 ] || e2e_fail "Generate did nothing after the box closed ($changed pixels)"
+e2e_wait_text status ends-with " created."
 
 # Opened again, Enter presses OK.
 open_about
@@ -98,22 +104,17 @@ e2e_wait_exit 10
 # Without any system-information program: the message, and the box stays open.
 e2e_start_app PATH="$empty_bin"
 main=$(e2e_wait_window "$MAIN")
-sleep 0.3
+e2e_wait_text status equals "$WELCOME"
 open_about
 e2e_focus "$about"
 e2e_key alt+s
-for _ in $(seq 100); do
-    count=$(xdotool search --onlyvisible --name "^$MAIN\$" 2>/dev/null | wc -l)
-    [ "$count" -eq 2 ] && break
-    sleep 0.05
-done
-[ "$count" -eq 2 ] || e2e_fail "no message when no system-information program is installed"
-sleep 0.3
+e2e_wait_text message equals "System Information Is Unavailable At This Time"
+message=$(e2e_read_message)
+[ "$(grep '^button:' <<<"$message")" = "button: OK" ] || e2e_fail "the message's buttons: $message"
+wait_titled 2 "the message is not on the screen"
 e2e_screenshot unavailable
 e2e_key Return
-sleep 0.3
-count=$(xdotool search --onlyvisible --name "^$MAIN\$" 2>/dev/null | wc -l)
-[ "$count" -eq 1 ] || e2e_fail "Enter did not close the message"
+wait_titled 1 "Enter did not close the message"
 find_about >/dev/null || e2e_fail "the message closed the box"
 e2e_focus "$about"
 e2e_key Escape

@@ -3,11 +3,14 @@
 
     atspi_read.py --pid PID status     the text of Main's status line
     atspi_read.py --pid PID message    the open message box: "text: ..." lines, then "button: ..."
+    atspi_read.py --pid PID field WINDOW NAME
+                                       the text in box NAME of the window titled WINDOW
     atspi_read.py --pid PID tree       every window of the program with its elements
 
 With --equals, --contains, --differs or --ends-with TEXT it polls until the text read (a
-message's text lines, joined by newlines) meets the condition. Without one it waits only for
-the thing to exist. It gives up after --timeout seconds, prints what it last read and exits 1.
+message's text lines, joined by newlines) meets the condition; with --gone, until the thing is
+no longer there. Without one it waits only for the thing to exist. It gives up after --timeout
+seconds, prints what it last read and exits 1.
 """
 import argparse
 import sys
@@ -21,6 +24,10 @@ DIALOGS = (Atspi.Role.DIALOG, Atspi.Role.ALERT)
 
 
 class NotThere(Exception):
+    pass
+
+
+class NoProgram(Exception):
     pass
 
 
@@ -49,7 +56,7 @@ def find_app(pid):
                 return app
         except GLib.Error:
             continue
-    raise NotThere(f"no program with process id {pid} on the accessibility bus")
+    raise NoProgram(f"no program with process id {pid} on the accessibility bus")
 
 
 def showing(node):
@@ -72,6 +79,18 @@ def read_status(app):
     if len(labels) != 1:
         raise NotThere(f"Main has {len(labels)} text labels, expected the status line alone")
     return labels[0].get_name()
+
+
+def read_field(app, title, name):
+    for window in windows(app):
+        if window.get_name() != title:
+            continue
+        boxes = [n for n in descendants(window)
+                 if n.get_role() == Atspi.Role.TEXT and n.get_name() == name]
+        if len(boxes) != 1:
+            raise NotThere(f"{title} has {len(boxes)} boxes named {name!r}")
+        return Atspi.Text.get_text(boxes[0], 0, Atspi.Text.get_character_count(boxes[0]))
+    raise NotThere(f"no window titled {title!r} is on the screen")
 
 
 def read_message(app):
@@ -102,13 +121,17 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--pid", type=int, required=True)
     parser.add_argument("--timeout", type=float, default=10)
-    parser.add_argument("what", choices=["status", "message", "tree"])
+    parser.add_argument("what", choices=["status", "message", "field", "tree"])
+    parser.add_argument("where", nargs="*", help="field: the window's title and the box's name")
     condition = parser.add_mutually_exclusive_group()
     condition.add_argument("--equals")
     condition.add_argument("--contains")
     condition.add_argument("--differs")
     condition.add_argument("--ends-with")
+    condition.add_argument("--gone", action="store_true")
     args = parser.parse_args()
+    if len(args.where) != (2 if args.what == "field" else 0):
+        parser.error("field takes a window title and a box name; the others take neither")
 
     def met(text):
         if args.equals is not None:
@@ -119,7 +142,7 @@ def main():
             return text != args.differs
         if args.ends_with is not None:
             return text.endswith(args.ends_with)
-        return True
+        return not args.gone
 
     deadline = time.monotonic() + args.timeout
     last, why = None, ""
@@ -132,6 +155,9 @@ def main():
             if args.what == "status":
                 last = read_status(app)
                 output = last
+            elif args.what == "field":
+                last = read_field(app, *args.where)
+                output = last
             else:
                 texts, buttons = read_message(app)
                 last = "\n".join(texts)
@@ -139,8 +165,12 @@ def main():
             if met(last):
                 print(output)
                 return 0
-            why = f"the {args.what} reads {last!r}"
-        except (NotThere, GLib.Error) as error:
+            why = f"the {args.what} reads {last!r}" if not args.gone else f"the {args.what} is there"
+        except NotThere as error:
+            if args.gone:
+                return 0
+            why = str(error)
+        except (NoProgram, GLib.Error) as error:
             why = str(error)
         if time.monotonic() >= deadline:
             print(f"atspi_read: {why} after {args.timeout:g}s", file=sys.stderr)

@@ -28,11 +28,13 @@ wait_saved() {
 }
 
 e2e_start_xvfb
+e2e_start_atspi
 e2e_start_app
 main=$(e2e_wait_window "Quelvane Cadrelant Generator")
-sleep 0.5
+e2e_wait_text status equals "Welcome to the Quelvane Cadrelant Generator."
 e2e_focus "$main"
 e2e_key alt+n
+e2e_wait_text status ends-with " created."
 
 # Save under a typed path.
 e2e_key alt+s
@@ -40,7 +42,7 @@ e2e_screenshot save-dialog
 choose_file "Save As" "$saved"
 wait_saved "$saved"
 [ "$(tr -cd '\r' <"$saved" | wc -c)" -eq 71 ] || e2e_fail "the saved file does not end every line with CR LF"
-sleep 0.3
+e2e_wait_text status equals "$saved saved."
 e2e_screenshot saved
 
 # A hand edit in an editor that writes LF line ends.
@@ -50,13 +52,14 @@ mv "$files/edited" "$saved"
 e2e_focus "$main"
 e2e_key alt+l
 choose_file "Open" "$saved"
-e2e_wait_repaint saved loaded 20 10 "the status line did not change after the load"
+e2e_wait_text status equals "$saved loaded."
 
 # The loaded record, saved again, is the edited file with CR LF line ends.
 e2e_focus "$main"
 e2e_key alt+s
 choose_file "Save As" "$again"
 wait_saved "$again"
+e2e_wait_text status equals "$again saved."
 expected=$(sed 's/$/\r/' "$saved" | od -An -c)
 actual=$(od -An -c <"$again")
 [ "$actual" = "$expected" ] || e2e_fail "the loaded record saved again differs from the edited file"
@@ -71,6 +74,25 @@ e2e_focus "$dialog"
 e2e_key Return
 e2e_wait_window_gone "Save As"
 wait_saved "$again"
+
+# An empty file: the message, and the status line keeps its text while it is open and after.
+: >"$files/empty.tbl"
+e2e_focus "$main"
+e2e_key alt+l
+choose_file "Open" "$files/empty.tbl"
+e2e_wait_text message equals "No records in data file."
+[ "$(e2e_read_status)" = "$again saved." ] || e2e_fail "the empty file changed the status line"
+e2e_screenshot empty-file
+e2e_key Return
+e2e_wait_message_gone
+# A cancelled Open that comes after the message: by then the empty load has run to its end.
+e2e_focus "$main"
+e2e_key alt+l
+dialog=$(e2e_wait_window "Open")
+e2e_focus "$dialog"
+e2e_key Escape
+e2e_wait_window_gone "Open"
+[ "$(e2e_read_status)" = "$again saved." ] || e2e_fail "the status line changed after the empty file"
 
 e2e_focus "$main"
 e2e_key alt+x

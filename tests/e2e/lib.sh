@@ -44,14 +44,20 @@ trap e2e_cleanup EXIT
 e2e_fail() {
     e2e_log "FAIL: $*"
     [ -n "${DISPLAY:-}" ] && import -window root "$E2E_OUT/failure.png" 2>/dev/null || true
+    # What a screen reader would have found, beside the screenshot.
+    if [ -n "$E2E_ATSPI_PID" ] && [ -n "$E2E_APP_PID" ]; then
+        e2e_read tree --timeout 2 >"$E2E_OUT/failure-tree.txt" 2>&1 || true
+    fi
     exit 1
 }
 
-# A private X server at 96 DPI on a display number it picks itself.
+# A private X server at 96 DPI on a display number it picks itself. Without -noreset it resets
+# whenever its last client leaves (the accessibility bus launcher connects only for a moment),
+# refusing a program that starts just then.
 e2e_start_xvfb() {
     local fdfile=$E2E_TMP/display
     : >"$fdfile"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$fdfile" 2>"$E2E_OUT/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset 3>"$fdfile" 2>"$E2E_OUT/xvfb.log" &
     E2E_XVFB_PID=$!
     for _ in $(seq 100); do
         [ -s "$fdfile" ] && break
@@ -110,6 +116,9 @@ e2e_read() { /usr/bin/python3 "$E2E_READER" --pid "$E2E_APP_PID" "$@"; }
 # The text of Main's status line.
 e2e_read_status() { e2e_read status || e2e_fail "the status line could not be read" >&2; }
 
+# The text in box $2 (named as a screen reader names it) of the window titled $1.
+e2e_read_field() { e2e_read field "$1" "$2" || e2e_fail "box '$2' of '$1' could not be read" >&2; }
+
 # The open message box: one "text: ..." line per text, then one "button: ..." line per button.
 e2e_read_message() { e2e_read message || e2e_fail "no message box could be read" >&2; }
 
@@ -117,8 +126,15 @@ e2e_read_message() { e2e_read message || e2e_fail "no message box could be read"
 # differs or ends-with) on text $3, within $4 seconds (default 10). Prints nothing.
 e2e_wait_text() {
     local what=$1 how=$2 text=$3 timeout=${4:-10}
-    e2e_read "$what" "--$how" "$text" --timeout "$timeout" >"$E2E_TMP/last-read" ||
-        e2e_fail "waited for the $what to meet '$how $text'; it reads '$(cat "$E2E_TMP/last-read")'"
+    local seen=$E2E_TMP/last-read
+    e2e_read "$what" "--$how" "$text" --timeout "$timeout" >"$seen" && return 0
+    [ -s "$seen" ] && seen="it reads '$(cat "$seen")'" || seen="there is none"
+    e2e_fail "waited for the $what to meet '$how $text'; $seen"
+}
+
+# Waits until no message box is open, within $1 seconds (default 10).
+e2e_wait_message_gone() {
+    e2e_read message --gone --timeout "${1:-10}" >/dev/null || e2e_fail "the message did not close"
 }
 
 # Prints the id of the visible window whose title is exactly $1; waits up to $2 seconds.
@@ -166,23 +182,16 @@ e2e_click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.2; }
 
 e2e_screenshot() { import -window root "$E2E_OUT/$1.png"; }
 
-# Number of pixels that differ between two screenshots.
+# Number of pixels that differ between two screenshots. Run it in $(...).
 e2e_pixels_changed() {
-    # compare exits 1 when the pictures differ, which is the point here.
-    { compare -metric AE "$E2E_OUT/$1.png" "$E2E_OUT/$2.png" null: 2>&1 || true; } | awk '{print int($1)}'
-}
-
-# Takes screenshot $2 until more than $3 pixels differ from screenshot $1 (up to $4 seconds):
-# a busy machine may take a moment to repaint. Fails with $5 otherwise.
-e2e_wait_repaint() {
-    local before=$1 after=$2 least=$3 timeout=$4 why=$5 changed=0
-    for _ in $(seq $((timeout * 5))); do
-        e2e_screenshot "$after"
-        changed=$(e2e_pixels_changed "$before" "$after")
-        [ "$changed" -gt "$least" ] && return 0
-        sleep 0.2
-    done
-    e2e_fail "$why ($changed pixels changed)"
+    local out status=0
+    # compare exits 1 when the pictures differ, which is the point here; 2 is its own failure,
+    # which must not read as "nothing changed".
+    out=$(compare -metric AE "$E2E_OUT/$1.png" "$E2E_OUT/$2.png" null: 2>&1) || status=$?
+    if [ "$status" -gt 1 ] || ! [[ $out =~ ^[0-9][0-9.e+]*$ ]]; then
+        e2e_fail "could not compare $1 with $2: $out" >&2
+    fi
+    awk '{print int($1)}' <<<"$out"
 }
 
 # Waits for the program to end and sets E2E_EXIT_STATUS. Call it directly, not in $(...):

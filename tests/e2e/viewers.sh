@@ -5,16 +5,9 @@ source "$E2E_LIB" "$@"
 
 # A window's own picture.
 shot() { import -window "$1" "$E2E_OUT/$2.png"; }
-# Pixels that differ between the same region (w h x y) of two screenshots.
-region_changed() {
-    local geometry=$3
-    convert "$E2E_OUT/$1.png" -crop "$geometry" +repage "$E2E_TMP/a.png"
-    convert "$E2E_OUT/$2.png" -crop "$geometry" +repage "$E2E_TMP/b.png"
-    { compare -metric AE "$E2E_TMP/a.png" "$E2E_TMP/b.png" null: 2>&1 || true; } | awk '{print int($1)}'
-}
 expect_focus_in() {
     local focused
-    for _ in $(seq 40); do
+    for _ in $(seq 200); do
         focused=$(xdotool getwindowfocus 2>/dev/null || true)
         [ "$focused" = "$1" ] && return 0
         sleep 0.05
@@ -22,15 +15,14 @@ expect_focus_in() {
     e2e_fail "keyboard focus is on window $focused, expected $1 ($2)"
 }
 
-# The Power box of the attributes viewer: 2040, 3960, 495 x 285 twips.
-POWER_BOX="33x19+136+264"
-
 e2e_start_xvfb
+e2e_start_atspi
 e2e_start_app
 main=$(e2e_wait_window "Quelvane Cadrelant Generator")
-sleep 0.5
+e2e_wait_text status equals "Welcome to the Quelvane Cadrelant Generator."
 e2e_focus "$main"
 e2e_key alt+n
+e2e_wait_text status ends-with " created."
 
 # Inside at 1275, 1830 twips, 6405 x 5100.
 e2e_key alt+a
@@ -40,7 +32,7 @@ expect_focus_in "$stats" "a viewer opens with the focus"
 sleep 0.3
 shot "$stats" attributes
 
-# Typed text stays while the window is hidden.
+# Typed text stays while the window is hidden. The Power box: 2040, 3960 twips.
 e2e_click "$stats" 150 273
 e2e_type "typed"
 # "View Skills": 360, 4440 twips.
@@ -69,8 +61,8 @@ again=$(e2e_wait_window "View Attributes")
 [ "$again" = "$stats" ] || e2e_fail "View Attributes came back as a new window"
 sleep 0.3
 shot "$stats" attributes-again
-changed=$(region_changed attributes attributes-again "$POWER_BOX")
-[ "$changed" -gt 20 ] || e2e_fail "typed text lost while hidden ($changed pixels changed)"
+power=$(e2e_read_field "View Attributes" "Power:")
+[[ $power == *typed* ]] || e2e_fail "typed text lost while hidden: the Power box reads '$power'"
 
 # Main Menu (4440, 4440 twips) hides the viewer and gives Main the focus.
 e2e_click "$stats" 356 312
@@ -99,8 +91,8 @@ stats=$(e2e_wait_window "View Attributes")
 e2e_expect_geometry "$stats" "85 122 427 340"
 sleep 0.3
 shot "$stats" attributes-refilled
-changed=$(region_changed attributes-again attributes-refilled "$POWER_BOX")
-[ "$changed" -gt 20 ] || e2e_fail "the reopened viewer still shows the typed text"
+power=$(e2e_read_field "View Attributes" "Power:")
+[[ $power =~ ^[0-9]+$ ]] || e2e_fail "the reopened viewer's Power box reads '$power'"
 
 e2e_focus "$main"
 e2e_key alt+x
