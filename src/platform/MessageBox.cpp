@@ -6,25 +6,31 @@
 namespace quelvane {
 namespace {
 
+// A plain-text box: texts may come from a file and must never be read as markup.
+void Prepare(QMessageBox &box, const MessageRequest &request)
+{
+    box.setIcon(request.icon == MessageIcon::Exclamation ? QMessageBox::Warning
+                                                         : QMessageBox::NoIcon);
+    box.setWindowTitle(request.title);
+    box.setText(request.text);
+    box.setObjectName(QStringLiteral("MessageBox"));
+    box.setTextFormat(Qt::PlainText);
+}
+
 class QtMessageBox final : public MessageBoxBackend {
 public:
     void Show(const MessageRequest &request) override
     {
-        QMessageBox box(request.icon == MessageIcon::Exclamation ? QMessageBox::Warning
-                                                                 : QMessageBox::NoIcon,
-                        request.title, request.text, QMessageBox::Ok);
-        box.setObjectName(QStringLiteral("MessageBox"));
-        box.setTextFormat(Qt::PlainText);
+        QMessageBox box;
+        Prepare(box, request);
+        box.setStandardButtons(QMessageBox::Ok);
         box.exec();
     }
 
     bool Ask(const MessageRequest &request) override
     {
-        QMessageBox box(request.icon == MessageIcon::Exclamation ? QMessageBox::Warning
-                                                                 : QMessageBox::NoIcon,
-                        request.title, request.text, QMessageBox::NoButton);
-        box.setObjectName(QStringLiteral("MessageBox"));
-        box.setTextFormat(Qt::PlainText);
+        QMessageBox box;
+        Prepare(box, request);
         QPushButton *accept = box.addButton(request.accept, QMessageBox::AcceptRole);
         QPushButton *cancel = box.addButton(QMessageBox::Cancel);
         box.setDefaultButton(accept);
