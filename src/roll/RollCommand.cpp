@@ -95,8 +95,7 @@ int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostrea
     if (!options.pdfPath.empty()) {
         std::string problem = CreateStagingFile(options.pdfPath, stagedPdf);
         if (problem.empty()) {
-            const Paper paper = options.paper == Paper::Locale ? LocalePaper() : options.paper;
-            problem = renderPdf(stagedPdf, records, paper);
+            problem = renderPdf(stagedPdf, records, options.paper);
             // The renderer names the file it was given; the user knows it by FILE.
             for (size_t at = problem.find(stagedPdf); at != std::string::npos;
                  at = problem.find(stagedPdf, at + options.pdfPath.size()))

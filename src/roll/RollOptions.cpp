@@ -1,9 +1,7 @@
 #include "roll/RollOptions.h"
 
 #include <cstdint>
-#include <langinfo.h>
 #include <limits>
-#include <locale.h>
 #include <string_view>
 
 #include "version.h"
@@ -154,20 +152,6 @@ ParseResult Fail(std::string error)
 }
 
 } // namespace
-
-Paper LocalePaper()
-{
-    const locale_t locale = ::newlocale(LC_PAPER_MASK, "", locale_t(nullptr));
-    if (locale == locale_t(nullptr))
-        return Paper::A4;
-    // Number items come back in the pointer itself; the low 32 bits hold the millimetres.
-    auto millimetres = [&](nl_item item) {
-        return unsigned(reinterpret_cast<uintptr_t>(::nl_langinfo_l(item, locale)));
-    };
-    const bool letter = millimetres(_NL_PAPER_WIDTH) == 216 && millimetres(_NL_PAPER_HEIGHT) == 279;
-    ::freelocale(locale);
-    return letter ? Paper::Letter : Paper::A4;
-}
 
 std::string Printable(const std::string &text)
 {

@@ -11,7 +11,7 @@ namespace quelvane::roll {
 inline constexpr int kMinCount = 1;
 inline constexpr int kMaxCount = 10000;
 
-// Paper for --pdf. Locale: the paper of the user's locale (LocalePaper).
+// Paper for --pdf. Locale: the paper of the user's locale, as the window's PDF takes it.
 enum class Paper { Locale, A4, Letter };
 
 struct RollOptions {
@@ -34,11 +34,6 @@ struct ParseResult {
 // Parses the arguments after the program name. --help and --version act where they stand,
 // so "--help --bogus" shows the help and "--bogus --help" is an error.
 ParseResult ParseRollArguments(const std::vector<std::string> &args);
-
-// The paper of the user's locale (LC_ALL, LC_PAPER or LANG, as setlocale reads them): US
-// Letter where the locale says so, A4 everywhere else and when the locale is not installed.
-// Leaves the program's own locale alone.
-Paper LocalePaper();
 
 // An argument as it may be shown in a one-line message: control characters become '?'.
 std::string Printable(const std::string &text);

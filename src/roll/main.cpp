@@ -8,6 +8,7 @@
 #include <QPageSize>
 
 #include "forms/sheet/SheetPdf.h"
+#include "platform/Printer.h"
 #include "roll/RollCommand.h"
 
 namespace {
@@ -35,7 +36,10 @@ std::string RenderPdf(const std::string &path, const std::vector<quelvane::Chara
     char *argv[] = {name, nullptr};
     QApplication app(argc, argv);
     QString error;
-    const QPageSize size(paper == quelvane::roll::Paper::Letter ? QPageSize::Letter : QPageSize::A4);
+    using quelvane::roll::Paper;
+    const QPageSize size = paper == Paper::Locale ? quelvane::LocalePaperSize()
+                           : paper == Paper::Letter ? QPageSize(QPageSize::Letter)
+                                                    : QPageSize(QPageSize::A4);
     if (!quelvane::RenderSheetsToPdf(QFile::decodeName(path.c_str()), records, &error, size))
         return error.isEmpty() ? "cannot write PDF '" + path + "'" : error.toStdString();
     return {};

@@ -503,7 +503,8 @@ bool OutputForm::PrintForm(QString *error)
 
 bool OutputForm::PrintToPdf(const QString &path, QString *error)
 {
-    PdfFilePrinter file(path);
+    // The paper a printer of this locale would have; the sheet keeps its designed size on both.
+    PdfFilePrinter file(path, QPageLayout(LocalePaperSize(), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     return PrintOn(file, error);
 }
 

@@ -29,8 +29,8 @@ public:
     // Prints the client area's image on the current printer as a one-page job; false, with
     // the reason, when it could not be printed.
     bool PrintForm(QString *error);
-    // The same one-page job written to the PDF file at `path` instead, replacing it only when
-    // the whole file is written.
+    // The same one-page job written to the PDF file at `path` instead, on the locale's paper,
+    // replacing it only when the whole file is written.
     bool PrintToPdf(const QString &path, QString *error);
 
     // Paints the client area into `target` (painter units), as vector drawing.
