@@ -114,25 +114,16 @@ struct Descriptor {
 
 } // namespace
 
-QString SaveStagingPath(const QString &path)
-{
-    const int slash = path.lastIndexOf(QLatin1Char('/'));
-    return path.left(slash + 1) + QLatin1Char('.') + path.mid(slash + 1)
-        + QStringLiteral(".quelvane-saving");
-}
-
 namespace {
 
 constexpr int kMaxLinkHops = 40; // the kernel's own limit
 bool gUnnamedFilesAllowed = true;
-const QByteArray kStagingSuffix = QByteArrayLiteral(".quelvane-saving");
 
-// The same name as SaveStagingPath, built from bytes: a name that is not valid UTF-8 must
-// not be changed on the way.
+// Built from bytes: a name that is not valid UTF-8 must not be changed on the way.
 QByteArray StagingPath(const QByteArray &native)
 {
     const int slash = native.lastIndexOf('/');
-    return native.left(slash + 1) + '.' + native.mid(slash + 1) + kStagingSuffix;
+    return native.left(slash + 1) + '.' + native.mid(slash + 1) + QByteArrayLiteral(".quelvane-saving");
 }
 
 // Where a chain of symbolic links ends: the path of the real file, which need not exist yet.
@@ -153,17 +144,23 @@ QByteArray FollowLinks(QByteArray path)
     return {};
 }
 
+// Writes bytes from where fd stands, cuts the file to their length and syncs it; true only
+// when every step worked and the file on disk has exactly that length.
+bool WriteWholeSynced(int fd, std::string_view bytes)
+{
+    QFile writer;
+    struct stat written {};
+    return writer.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle)
+           && WriteAllChecked(writer, bytes) && ::ftruncate(fd, off_t(bytes.size())) == 0
+           && SyncedToDisk(fd) && ::fstat(fd, &written) == 0 && written.st_size == off_t(bytes.size());
+}
+
 // Writes the open file itself: no new inode, so other names, owner and mode all stay. Not
 // truncated first, so a failure before the end leaves at least the old length; every step is
 // checked so that a failure is reported.
 FileStatus WriteInPlace(int fd, const struct stat &old, std::string_view bytes)
 {
-    QFile writer;
-    struct stat written {};
-    if (::lseek(fd, 0, SEEK_SET) != 0
-        || !writer.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle)
-        || !WriteAllChecked(writer, bytes) || ::ftruncate(fd, off_t(bytes.size())) != 0
-        || !SyncedToDisk(fd) || ::fstat(fd, &written) != 0 || written.st_size != off_t(bytes.size()))
+    if (::lseek(fd, 0, SEEK_SET) != 0 || !WriteWholeSynced(fd, bytes))
         return FileStatus::WriteFailed;
     if (old.st_mode & 07000)
         ::fchmod(fd, old.st_mode & 0777); // a character file has no use for setuid and the like
@@ -171,6 +168,11 @@ FileStatus WriteInPlace(int fd, const struct stat &old, std::string_view bytes)
 }
 
 } // namespace
+
+QString SaveStagingPath(const QString &path)
+{
+    return QFile::decodeName(StagingPath(QFile::encodeName(path)));
+}
 
 void SetUnnamedFilesAllowed(bool allowed)
 {
@@ -264,11 +266,7 @@ FileStatus SaveFileReplacing(const QString &path, std::string_view bytes)
         }
     }
 
-    QFile writer;
-    struct stat written {};
-    if (!writer.open(file.fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle)
-        || !WriteAllChecked(writer, bytes) || !SyncedToDisk(file.fd) || ::fstat(file.fd, &written) != 0
-        || written.st_size != static_cast<off_t>(bytes.size())) {
+    if (!WriteWholeSynced(file.fd, bytes)) {
         discard();
         return FileStatus::WriteFailed;
     }
