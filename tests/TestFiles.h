@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 
@@ -47,6 +48,18 @@ inline QStringList Entries(const QString &folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
                                   QDir::Name);
+}
+
+// Builds a locale named `name` under folder whose only category is US Letter paper (216 by
+// 279 mm); with LOCPATH set to folder it needs none of the machine's locales.
+inline bool MakeLetterPaperLocale(const QString &folder, const QString &name)
+{
+    const QString definition = folder + QStringLiteral("/paper.def");
+    if (!Put(definition, "LC_PAPER\nheight 279\nwidth 216\nEND LC_PAPER\n"))
+        return false;
+    QProcess localedef;
+    localedef.start(QStringLiteral("localedef"), {"-c", "-i", definition, folder + '/' + name});
+    return localedef.waitForFinished(60000) && QFile::exists(folder + '/' + name + QStringLiteral("/LC_PAPER"));
 }
 
 } // namespace quelvane::testing

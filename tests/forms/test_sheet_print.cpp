@@ -268,42 +268,26 @@ private slots:
         QVERIFY(!FormInstance<OutputForm>::IfLoaded()->isVisible());
     }
 
-    void noPrinterPdfIsOnTheLocalesPaper_data()
-    {
-        QTest::addColumn<QByteArray>("paperLocale");
-        QTest::addColumn<QString>("size");
-        QTest::addRow("a letter-paper locale: US Letter") << QByteArray("letterland") << "612 x 792 pts (letter)";
-        QTest::addRow("C: A4") << QByteArray("C") << "595 x 842 pts (A4)";
-        QTest::addRow("a locale not installed: A4") << QByteArray("nowhere") << "595 x 842 pts (A4)";
-    }
     void noPrinterPdfIsOnTheLocalesPaper()
     {
-        QFETCH(QByteArray, paperLocale);
-        QFETCH(QString, size);
+        // The rule itself, A4 included, is tested through quelvane-roll; here, that the
+        // window's PDF follows it.
         QTemporaryDir here;
-        // A locale of our own with 216 x 279 mm paper, so the machine's locales do not matter.
-        const QString definition = here.filePath("paper.def");
-        QVERIFY(testing::Put(definition, "LC_PAPER\nheight 279\nwidth 216\nEND LC_PAPER\n"));
-        Run("localedef", {"-c", "-i", definition, here.filePath("letterland")});
-        QVERIFY(QFile::exists(here.filePath("letterland/LC_PAPER")));
+        QVERIFY(testing::MakeLetterPaperLocale(here.path(), "letterland"));
         const QByteArray saved[] = {qgetenv("LOCPATH"), qgetenv("LC_ALL"), qgetenv("LC_PAPER")};
         const bool had[] = {qEnvironmentVariableIsSet("LOCPATH"), qEnvironmentVariableIsSet("LC_ALL"),
                             qEnvironmentVariableIsSet("LC_PAPER")};
         qputenv("LOCPATH", QFile::encodeName(here.path()));
         qunsetenv("LC_ALL");
-        qputenv("LC_PAPER", paperLocale);
+        qputenv("LC_PAPER", "letterland");
 
         const QString path = here.filePath("sheet.pdf");
-        CharacterRecord = Agent("PDF-R-LTR");
         PrintWithoutPrinter(true, path);
 
         const char *names[] = {"LOCPATH", "LC_ALL", "LC_PAPER"};
         for (int i = 0; i < 3; ++i)
             had[i] ? qputenv(names[i], saved[i]) : qunsetenv(names[i]);
-        QCOMPARE(PageCount(path), 1);
-        const QRegularExpressionMatch shown =
-            QRegularExpression("^Page size:\\s+(.*)$", QRegularExpression::MultilineOption).match(Run("pdfinfo", {path}));
-        QCOMPARE(shown.captured(1).trimmed(), size);
+        QVERIFY(Run("pdfinfo", {path}).contains(QRegularExpression("Page size:\\s+612 x 792 pts")));
     }
 
     void noPrinterFirstOffersTheNameBesideTheCharacterFile_data()

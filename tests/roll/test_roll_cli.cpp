@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "RollProcess.h"
+#include "TestFiles.h"
 #include "model/CharacterFile.h"
 #include "model/modTarvock.h"
 #include "roll/OutputFiles.h"
@@ -290,18 +291,7 @@ private slots:
         QFETCH(QString, size);
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        // A locale of our own with US Letter paper (216 by 279 mm), found through LOCPATH, so
-        // the test needs no locale of the machine.
-        const QString source = dir.filePath("paper.def");
-        {
-            QFile def(source);
-            QVERIFY(def.open(QIODevice::WriteOnly));
-            def.write("LC_PAPER\nheight 279\nwidth 216\nEND LC_PAPER\n");
-        }
-        QProcess localedef;
-        localedef.start("localedef", {"-c", "-i", source, dir.filePath("en_US")});
-        QVERIFY(localedef.waitForFinished(60000));
-        QVERIFY2(QFile::exists(dir.filePath("en_US/LC_PAPER")), localedef.readAllStandardError().constData());
+        QVERIFY(testing::MakeLetterPaperLocale(dir.path(), "en_US"));
 
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char *name : {"LC_ALL", "LC_PAPER", "LANG"})
