@@ -19,6 +19,7 @@
 #include "forms/sheet/SheetPdf.h"
 #include "TestFiles.h"
 #include "model/modTarvock.h"
+#include "platform/CupsJob.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/MountGuard.h"
@@ -240,6 +241,14 @@ private slots:
         main_->cmdGenerate->click();
         QVERIFY(main_->Label1->text().endsWith(" created."));
         QVERIFY(main_->Label1->text() != QString("ABC-R-DEF created."));
+    }
+
+    void jobWithoutASchedulerIsNotTakenForPrinted()
+    {
+        // main() points the print system at a scheduler that is not there.
+        QString error;
+        QVERIFY(!SubmitPdfToDefaultDestination("%PDF-1.4\n%%EOF\n", "Quelvane Character Sheet", &error));
+        QVERIFY2(!error.isEmpty(), "no reason given");
     }
 
     // ---- No default printer: the sheet as a PDF file ----
