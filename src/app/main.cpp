@@ -28,7 +28,11 @@ int main(int argc, char *argv[])
         break;
     }
 
-    QApplication app(argc, argv);
+    // Qt would take options of its own (-stylesheet, -reverse, ...) from the user's arguments;
+    // it gets the program's name alone. Both outlive the application, as Qt requires.
+    int qtArgc = 1;
+    char *qtArgv[] = {argv[0], nullptr};
+    QApplication app(qtArgc, qtArgv);
     QApplication::setApplicationName(QStringLiteral("quelvane"));
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quelvane.CadrelantGenerator"));

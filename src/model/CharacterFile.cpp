@@ -156,6 +156,9 @@ ReadStatus ReadCharacterText(std::string_view bytes, CharacterRecordType &record
 {
     if (bytes.empty())
         return ReadStatus::Empty;
+    // Before anything else: a binary file must not pass as a record of zeros and junk texts.
+    if (bytes.find('\0') != std::string_view::npos)
+        return ReadStatus::NotText;
     const bool cut = bytes.size() > kMaxCharacterFileBytes;
     std::string_view data = bytes.substr(0, kMaxCharacterFileBytes);
     // Editors on Windows start a UTF-8 file with a byte-order mark; it is no part of field 1.
@@ -203,6 +206,8 @@ const char *ReadStatusName(ReadStatus status)
         return "NumberOutOfRange";
     case ReadStatus::TooLarge:
         return "TooLarge";
+    case ReadStatus::NotText:
+        return "NotText";
     }
     return "?";
 }

@@ -1,12 +1,49 @@
 #include "platform/FileDialog.h"
 
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFileInfo>
+#include <QMimeDatabase>
 #include <QWidget>
 
 namespace quelvane {
 
 namespace {
+
+// Icons and type names from the file's name alone. Qt's own provider asks QMimeDatabase,
+// which opens and reads every listed file whose name says nothing: reading /proc/kmsg (for
+// root) or a device never returns, and the dialog would freeze the program for good.
+class NameOnlyIconProvider final : public QFileIconProvider {
+public:
+    using QFileIconProvider::icon;
+
+    QIcon icon(const QFileInfo &info) const override
+    {
+        if (info.isDir())
+            return icon(Folder);
+        const QMimeType mime = Mime(info);
+        QIcon themed = QIcon::fromTheme(mime.iconName());
+        if (themed.isNull())
+            themed = QIcon::fromTheme(mime.genericIconName());
+        return themed.isNull() ? icon(File) : themed;
+    }
+
+    QString type(const QFileInfo &info) const override
+    {
+        if (!info.isFile())
+            return QFileIconProvider::type(info); // folders, drives, links: no contents read
+        const QMimeType mime = Mime(info);
+        return mime.comment().isEmpty() ? mime.name() : mime.comment();
+    }
+
+private:
+    QMimeType Mime(const QFileInfo &info) const
+    {
+        return mimes_.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
+    }
+
+    QMimeDatabase mimes_;
+};
 
 class QtFileDialog final : public FileDialogBackend {
 public:
@@ -14,6 +51,9 @@ public:
     {
         QFileDialog dialog(owner);
         dialog.setObjectName(QStringLiteral("FileDialog"));
+        // Before any folder is listed. One provider for every dialog: the model keeps a pointer.
+        static NameOnlyIconProvider icons;
+        dialog.setIconProvider(&icons);
         const FileDialogBehaviour behaviour = BehaviourForFlags(request.kind, request.flags);
         dialog.setAcceptMode(request.kind == FileDialogKind::Save ? QFileDialog::AcceptSave
                                                                   : QFileDialog::AcceptOpen);

@@ -1,5 +1,6 @@
 #include "platform/Printer.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QPainter>
 #include <QPrinter>
@@ -12,6 +13,9 @@
 #include <langinfo.h>
 #include <locale.h>
 
+#include "platform/CupsJob.h"
+#include "platform/PdfOutput.h"
+
 namespace quelvane {
 namespace {
 
@@ -21,7 +25,7 @@ void SetError(QString *error, const QString &text)
         *error = text;
 }
 
-// The system's default destination, through the print system Qt was built with (CUPS here).
+// The system's default destination, through CUPS.
 class SystemPrinter final : public PrinterBackend {
 public:
     bool Print(const PrintJob &job, QString *error) override
@@ -33,19 +37,25 @@ public:
             SetError(error, QStringLiteral("No default printer is set up on this computer."));
             return false;
         }
+        // The printer's own default paper and printable area, as its driver describes them.
         QPrinter printer(info, QPrinter::HighResolution);
-        printer.setDocName(job.title);
         if (printer.outputFormat() != QPrinter::NativeFormat || !printer.isValid()) {
             SetError(error, QStringLiteral("The printer \"%1\" cannot be used.").arg(info.printerName()));
             return false;
         }
+        // Drawn into a PDF in memory and handed to the print system directly: QPainter::end()
+        // on a printer says nothing of whether the scheduler took the job.
+        QByteArray pdf;
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
         QString reason;
-        if (!PrintOnDevice(printer, job, &reason)) {
+        if (!PrintToPdf(buffer, printer.pageLayout(), printer.resolution(), job, &reason)) {
             SetError(error, QStringLiteral("The printer \"%1\" did not take the job. %2")
                                 .arg(info.printerName(), reason));
             return false;
         }
-        return true;
+        buffer.close();
+        return SubmitPdfToDefaultDestination(pdf, job.title, error);
     }
 
     bool HasDefaultPrinter() override { return !QPrinterInfo::defaultPrinter().isNull(); }

@@ -53,15 +53,14 @@ QString NativeProgramPath(const QString &path)
 #ifdef _WIN32
     return path;
 #else
-    QString native = path;
-    native.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    const QFileInfo info(native);
-    if (info.fileName().compare(QLatin1String("MSINFO32.EXE"), Qt::CaseInsensitive) == 0) {
-        const QString installed = SystemInfoProgramIn(info.path());
-        if (!installed.isEmpty())
-            return installed;
-    }
-    return native;
+    // Only the "\MSINFO32.EXE" that the about box joins to a folder is Windows-style; a
+    // backslash anywhere else is part of a real name here (a folder "a\b" is not "a/b").
+    static const QString kWindowsName = QStringLiteral("\\MSINFO32.EXE");
+    if (!path.endsWith(kWindowsName, Qt::CaseInsensitive))
+        return path;
+    const QString folder = path.chopped(kWindowsName.size());
+    const QString installed = SystemInfoProgramIn(folder.isEmpty() ? QStringLiteral("/") : folder);
+    return installed.isEmpty() ? folder + u'/' + path.right(kWindowsName.size() - 1) : installed;
 #endif
 }
 

@@ -16,9 +16,10 @@ QString FindSystemInfoProgram();
 QString SystemInfoProgramIn(const QString &folder);
 
 // Program paths as the registry writes them, turned into a path of this system. On Windows
-// unchanged. Elsewhere a backslash separates folders as a slash does, and the Windows name of
-// the system-information program, "MSINFO32.EXE", stands for the one installed in that
-// folder (kept as it is when none is), so "<folder>\MSINFO32.EXE" finds it.
+// unchanged. Elsewhere a path is a POSIX path, backslashes included, except that a final
+// "\MSINFO32.EXE" (any letter case), the Windows name of the system-information program
+// joined to a folder, stands for the one installed in that folder, or "<folder>/MSINFO32.EXE"
+// when none is.
 QString NativeProgramPath(const QString &path);
 
 // True when the path names an existing ordinary file that is not hidden.

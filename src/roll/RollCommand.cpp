@@ -9,6 +9,7 @@
 #include "roll/RecordJson.h"
 #include "roll/RollOptions.h"
 #include "roll/SheetText.h"
+#include "roll/TakeBack.h"
 
 namespace quelvane::roll {
 namespace {
@@ -55,28 +56,45 @@ int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostrea
     }
     const RollOptions &options = parsed.options;
 
-    // What this run has created so far, so that a failure can take all of it back.
+    // What this run has created so far, so that a failure can take all of it back. A
+    // signal takes it back too: each step that creates something lists it in the same
+    // TakeBackStep, and the lists are cleared once the run has succeeded.
     bool createdFolder = false;
     std::vector<std::string> written;
     std::string stagedPdf;
     auto fail = [&](const std::string &problem, int status) {
-        RemoveFiles(written);
-        if (!stagedPdf.empty())
-            RemoveFiles({stagedPdf});
-        if (createdFolder)
-            ::rmdir(options.outDir.c_str());
+        {
+            const TakeBackStep step;
+            RemoveFiles(written);
+            if (!stagedPdf.empty())
+                RemoveFiles({stagedPdf});
+            if (createdFolder)
+                ::rmdir(options.outDir.c_str());
+            ClearTakeBack();
+        }
         return Report(err, problem, status);
     };
 
     // Every check that can refuse the input runs before anything is written; a missing
     // folder for -o is made first, so that --pdf may name a file inside it.
     if (!options.outDir.empty()) {
-        const std::string problem = PrepareFolder(options.outDir, createdFolder);
+        std::string problem;
+        {
+            const TakeBackStep step;
+            ClearTakeBack();
+            problem = PrepareFolder(options.outDir, createdFolder);
+            if (createdFolder)
+                TakeBackFolder(options.outDir);
+        }
         if (!problem.empty())
             return fail(problem, kExitBadInput);
     }
     if (!options.pdfPath.empty()) {
-        const std::string problem = CheckPdfPath(options.pdfPath);
+        std::string problem;
+        {
+            const TakeBackStep step; // its probe file is made and removed in one step
+            problem = CheckPdfPath(options.pdfPath);
+        }
         if (!problem.empty())
             return fail(problem, kExitBadInput);
     }
@@ -88,12 +106,32 @@ int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostrea
     const std::vector<CharacterRecordType> records = RollCharacters(seed, options.count);
 
     if (!options.outDir.empty()) {
-        const std::string problem = WriteCharacterFiles(options.outDir, records, written);
-        if (!problem.empty())
-            return fail(problem, kExitWriteFailed);
+        // One file per step, so that a signal waits for one file at most.
+        std::vector<CharacterRecordType> one(1);
+        std::vector<std::string> path;
+        for (const CharacterRecordType &record : records) {
+            one.front() = record;
+            std::string problem;
+            {
+                const TakeBackStep step;
+                problem = WriteCharacterFiles(options.outDir, one, path);
+                for (const std::string &file : path) {
+                    written.push_back(file);
+                    TakeBackFile(file);
+                }
+            }
+            if (!problem.empty())
+                return fail(problem, kExitWriteFailed);
+        }
     }
     if (!options.pdfPath.empty()) {
-        std::string problem = CreateStagingFile(options.pdfPath, stagedPdf);
+        std::string problem;
+        {
+            const TakeBackStep step;
+            problem = CreateStagingFile(options.pdfPath, stagedPdf);
+            if (problem.empty())
+                TakeBackFile(stagedPdf);
+        }
         if (problem.empty()) {
             problem = renderPdf(stagedPdf, records, options.paper);
             // The renderer names the file it was given; the user knows it by FILE.
@@ -118,10 +156,20 @@ int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostrea
     if (!out)
         return fail("cannot write to standard output", kExitWriteFailed);
 
-    // Last, so that any failure before it leaves an older PDF of that name as it was.
-    if (!stagedPdf.empty()) {
-        const std::string problem = CommitStagingFile(stagedPdf, options.pdfPath);
-        stagedPdf.clear();
+    // Last, so that any failure before it leaves an older PDF of that name as it was. From
+    // the moment the PDF is in place the run has succeeded, and a signal takes nothing back.
+    {
+        std::string problem;
+        {
+            const TakeBackStep step;
+            if (!stagedPdf.empty()) {
+                problem = CommitStagingFile(stagedPdf, options.pdfPath);
+                ForgetTakeBackFile(stagedPdf);
+                stagedPdf.clear();
+            }
+            if (problem.empty())
+                ClearTakeBack();
+        }
         if (!problem.empty())
             return fail(problem, kExitWriteFailed);
     }

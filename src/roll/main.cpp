@@ -1,4 +1,6 @@
 // quelvane-roll: rolls Cadrelants without a window.
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -7,9 +9,12 @@
 #include <QFile>
 #include <QPageSize>
 
+#include <unistd.h>
+
 #include "forms/sheet/SheetPdf.h"
 #include "platform/Printer.h"
 #include "roll/RollCommand.h"
+#include "roll/TakeBack.h"
 
 namespace {
 
@@ -40,8 +45,23 @@ std::string RenderPdf(const std::string &path, const std::vector<quelvane::Chara
     const QPageSize size = paper == Paper::Locale ? quelvane::LocalePaperSize()
                            : paper == Paper::Letter ? QPageSize(QPageSize::Letter)
                                                     : QPageSize(QPageSize::A4);
-    if (!quelvane::RenderSheetsToPdf(QFile::decodeName(path.c_str()), records, &error, size))
+    // Straight into the run's own staging file: a second file beside it would be one more
+    // thing for a signal to leave behind.
+    QFile file(QFile::decodeName(path.c_str()));
+    const auto failed = [&](const QString &reason) {
+        return "cannot write PDF '" + path + "': " + reason.toStdString();
+    };
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::ExistingOnly))
+        return failed(file.errorString());
+    if (!quelvane::RenderSheetsToPdf(file, records, &error, size))
         return error.isEmpty() ? "cannot write PDF '" + path + "'" : error.toStdString();
+    if (!file.flush() || file.error() != QFileDevice::NoError)
+        return failed(file.errorString());
+    if (::fsync(file.handle()) != 0)
+        return failed(QString::fromLocal8Bit(std::strerror(errno)));
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        return failed(file.errorString());
     return {};
 }
 
@@ -50,6 +70,8 @@ std::string RenderPdf(const std::string &path, const std::vector<quelvane::Chara
 int main(int argc, char *argv[])
 {
     std::ios::sync_with_stdio(false);
+    // The thread that runs the command keeps the lists that a signal takes back.
+    quelvane::roll::InstallTakeBackHandler();
     const std::vector<std::string> args(argv + 1, argv + argc);
     return quelvane::roll::RunRoll(args, std::cout, std::cerr, RenderPdf);
 }

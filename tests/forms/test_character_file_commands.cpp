@@ -255,6 +255,9 @@ private slots:
         QTest::addRow("32768 in the last field") << "file" << good.left(good.lastIndexOf("\r\n", good.size() - 3) + 2) + "32768\r\n";
         QTest::addRow("two megabytes without a line end") << "file" << QByteArray(2 << 20, 'x');
         QTest::addRow("binary data") << "file" << QByteArray(3000, '\x01');
+        QTest::addRow("a PNG with a whole record after its header")
+            << "file" << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\r\n", 20) + good;
+        QTest::addRow("this test program") << "SELF" << QByteArray();
         QTest::addRow("a missing file") << "missing.tbl" << QByteArray();
         QTest::addRow("a folder") << "folder" << QByteArray();
         QTest::addRow("a FIFO") << "fifo" << QByteArray();
@@ -271,7 +274,8 @@ private slots:
         const CharacterRecordType before = CharacterRecord;
         main_->SetStatus("before");
 
-        Load(name.startsWith('/') ? name : Path(name));
+        Load(name == "SELF" ? QCoreApplication::applicationFilePath()
+                            : name.startsWith('/') ? name : Path(name));
         QVERIFY(CharacterRecord == before);
         QCOMPARE(Status(), QString("before"));
         QVERIFY(messages_->shown.isEmpty());

@@ -171,10 +171,11 @@ private slots:
                  QStringList());
     }
 
-    void nulAndInvalidUtf8SurviveLoadAndSave()
+    // A NUL byte would mark the file as binary; every other control byte is kept.
+    void controlBytesAndInvalidUtf8SurviveLoadAndSave()
     {
         CharacterRecordType odd = Generated(23);
-        odd.Name = std::string("N\0L-R-\xff\xfe", 9);
+        odd.Name = "N\x01L-R-\xff\xfe";
         odd.Service = "Caf\xe9 & <b>Bar</b>";
         odd.Secret = std::string(5000, '\x01');
         const QString in = dir_->filePath("odd.tbl");

@@ -19,6 +19,7 @@
 #include "forms/sheet/SheetPdf.h"
 #include "TestFiles.h"
 #include "model/modTarvock.h"
+#include "platform/CupsJob.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/MountGuard.h"
@@ -242,6 +243,14 @@ private slots:
         QVERIFY(main_->Label1->text() != QString("ABC-R-DEF created."));
     }
 
+    void jobWithoutASchedulerIsNotTakenForPrinted()
+    {
+        // main() points the print system at a scheduler that is not there.
+        QString error;
+        QVERIFY(!SubmitPdfToDefaultDestination("%PDF-1.4\n%%EOF\n", "Quelvane Character Sheet", &error));
+        QVERIFY2(!error.isEmpty(), "no reason given");
+    }
+
     // ---- No default printer: the sheet as a PDF file ----
 
     void noPrinterSavesTheSheetAsAOnePagePdf()
@@ -298,6 +307,12 @@ private slots:
         QTest::addRow("after a load or save") << "/home/u/chars/hero.tbl" << "ABC-R-DEF" << "/home/u/chars/ABC-R-DEF.pdf";
         QTest::addRow("no character file yet") << "" << "ABC-R-DEF" << "ABC-R-DEF.pdf";
         QTest::addRow("no character yet") << "" << "" << "Cadrelant.pdf";
+        QTest::addRow("folder parts of a name stay out") << "/home/u/chars/hero.tbl" << "../../tmp/x/Innocent" << "/home/u/chars/Innocent.pdf";
+        QTest::addRow("an absolute name stays in the folder") << "/home/u/chars/hero.tbl" << "/etc/cron.d/job" << "/home/u/chars/job.pdf";
+        QTest::addRow("a name of dots only") << "" << "../.." << "Cadrelant.pdf";
+        QTest::addRow("a hidden name is shown") << "" << ".secret" << "secret.pdf";
+        QTest::addRow("a line end in a name") << "" << "A\nB" << "A_B.pdf";
+        QTest::addRow("a backslash is part of the name") << "" << "A\\B" << "A\\B.pdf";
     }
     void noPrinterFirstOffersTheNameBesideTheCharacterFile()
     {

@@ -1,6 +1,6 @@
 // Fuzz target for the character-file reader: no input may crash it, a failed read leaves the
-// record untouched, a byte-order mark in front changes nothing, and whatever it accepts saves
-// and reads back to the same record.
+// record untouched, bytes with a NUL are refused as binary, a byte-order mark in front changes
+// nothing, and whatever it accepts saves and reads back to the same record.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -46,6 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (ReadCharacterText(marked, markedRecord) != status || !(markedRecord == record))
             Finding("a byte-order mark in front read differently");
     }
+    // A NUL byte anywhere marks a binary file, which never loads.
+    const bool hasNul = bytes.find('\0') != std::string_view::npos;
+    if (hasNul != (status == ReadStatus::NotText))
+        Finding("NUL bytes and the NotText answer disagree");
     if (status != ReadStatus::Ok) {
         if (!(record == before))
             Finding("a failed read changed the record");

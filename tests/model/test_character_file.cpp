@@ -195,7 +195,7 @@ private slots:
         r = GoldenRecord();
         r.Name = "Caf\xE9 \x80\x93\x94";           // Windows-1252, not UTF-8
         r.Service = "\xC3\xA9t\xC3\xA9";             // UTF-8
-        r.Cover = std::string("nul\0byte", 8);
+        r.Cover = "ctrl\x01\x1f" "byte";            // NUL alone marks a binary file
         r.Mutant = "\xFF\xFE\x81\x8D";
         r.Secret = "\xC3";                            // a cut UTF-8 sequence
         QTest::addRow("bytes of any code page") << r;
@@ -267,7 +267,7 @@ private slots:
             QTest::addRow("CR line ends") << Join(lines, "\r") << ok << GoldenRecord();
             QTest::addRow("no line end after the last field") << Join(lines).chopped(2) << ok << GoldenRecord();
             QTest::addRow("fields after the 71st ignored") << Join(lines) + "1\r\n\"x\"\r\n99999\r\n" << ok << GoldenRecord();
-            QTest::addRow("junk after the 71st field ignored") << Join(lines) + QByteArray(5000, '\0') << ok << GoldenRecord();
+            QTest::addRow("junk after the 71st field ignored") << Join(lines) + QByteArray(5000, '~') << ok << GoldenRecord();
             QList<QByteArray> split = lines;
             split[0] = "20,5";
             split.removeAt(1);
@@ -301,6 +301,54 @@ private slots:
             QVERIFY2(diff.isEmpty(), qPrintable(diff));
         } else {
             QVERIFY2(read == Sentinel(), "a failed read changed the record");
+        }
+    }
+
+    // Every binary row would read Ok but for its NUL bytes: each carries the 71 golden lines.
+    void binaryFilesAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("refused");
+        const QByteArray golden = GoldenBytes();
+        const QByteArray nul(1, '\0');
+
+        QTest::addRow("PNG signature and header chunk")
+            << QByteArray("\x89PNG\r\n\x1a\n") + nul + nul + nul + "\rIHDR" + nul + "\x01\r\n" + golden << true;
+        QTest::addRow("PDF with a binary stream after the record")
+            << "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n" + golden + "stream\n\x78\x9c" + nul + "\x01\nendstream\n" << true;
+        QTest::addRow("ELF program header")
+            << QByteArray("\x7F" "ELF\x02\x01\x01") + QByteArray(9, '\0') + "\n" + golden << true;
+        {
+            // What Notepad calls "Unicode": every ASCII letter followed by a NUL.
+            const QString text = QString::fromLatin1(golden);
+            QByteArray utf16("\xFF\xFE");
+            for (QChar c : text)
+                utf16 += char(c.unicode() & 0xFF) + QByteArray(1, char(c.unicode() >> 8));
+            QTest::addRow("UTF-16 text") << utf16 << true;
+        }
+        QTest::addRow("one NUL inside the name") << GoldenWithLine(17, "\"AB" + nul + "C\"") << true;
+        QTest::addRow("one NUL far after field 71") << golden + QByteArray(100000, 'x') + nul << true;
+
+        // What a hand edit may hold stays readable.
+        QByteArray readme;
+        for (int i = 0; i < 40; ++i)
+            readme += "# Heading " + QByteArray::number(i) + "\n\nSome prose, with commas, and \"quotes\".\n";
+        QTest::addRow("README-like prose") << readme << false;
+        QTest::addRow("Windows-1252 letters") << GoldenWithLine(17, "\"Ren\xE9" "e \x80\"") << false;
+        QTest::addRow("other control characters") << GoldenWithLine(17, "\"A\x01\x1a\x7F" "B\"") << false;
+        QTest::addRow("a DOS end-of-file mark") << golden + "\x1a" << false;
+    }
+    void binaryFilesAreRefused()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, refused);
+        CharacterRecordType read = Sentinel();
+        const ReadStatus status = ReadCharacterText(View(file), read);
+        if (refused) {
+            QCOMPARE(status, ReadStatus::NotText);
+            QVERIFY2(read == Sentinel(), "a refused file changed the record");
+        } else {
+            QCOMPARE(status, ReadStatus::Ok);
         }
     }
 

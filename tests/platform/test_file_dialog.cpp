@@ -1,9 +1,19 @@
 #include <QtTest>
 
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
+
+#include <cerrno>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+
+#include <unistd.h>
 
 #include "platform/FileDialog.h"
 #include "platform/RecordText.h"
@@ -31,6 +41,37 @@ public:
 
 private:
     FileDialogBackend *previous_;
+};
+
+// Ends the whole test program when a check has not come back within a minute: a dialog that
+// blocks the main thread in read() cannot be stopped by anything inside it.
+class Watchdog {
+public:
+    explicit Watchdog(const char *what)
+        : thread_([this, what] {
+              std::unique_lock lock(mutex_);
+              if (!done_.wait_for(lock, std::chrono::seconds(60), [this] { return finished_; })) {
+                  std::fprintf(stderr, "FAIL: %s: still blocked after a minute\n", what);
+                  std::_Exit(1);
+              }
+          })
+    {
+    }
+    ~Watchdog()
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            finished_ = true;
+        }
+        done_.notify_one();
+        thread_.join();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool finished_ = false;
+    std::thread thread_;
 };
 
 } // namespace
@@ -191,6 +232,79 @@ private slots:
         QVERIFY(chosen);
         QCOMPARE(QFileInfo(dialog.FileName).dir().canonicalPath(), QDir(dir.path()).canonicalPath());
         QCOMPARE(QFileInfo(dialog.FileName).fileName(), typed);
+    }
+
+    // The dialog decides icons and types from names alone: a file's contents are never read
+    // while a folder is listed. Typed as Qt's own provider types them, "picture" would be a
+    // PNG image (read from its first bytes), and /proc/kmsg would be read by root.
+    void listingNeverReadsContents_data()
+    {
+        QTest::addColumn<QString>("folder"); // "" for a new folder
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QString>("typeNot");
+        QTest::addColumn<QString>("typeIs");
+        const QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01\0\0\0\x01\x08\x06\0\0\0", 29);
+        QTest::addRow("PNG bytes without an extension") << "" << "picture" << png << "PNG" << "";
+        QTest::addRow("text named .png is typed by its name") << "" << "notes.png" << QByteArray("plain words\n") << "" << "PNG";
+        QTest::addRow("typing /proc/ as root") << "/proc" << "kmsg" << QByteArray() << "" << "";
+    }
+    void listingNeverReadsContents()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, typeNot);
+        QFETCH(QString, typeIs);
+        if (folder == "/proc" && ::geteuid() != 0)
+            QSKIP("only root may read /proc/kmsg");
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = (folder.isEmpty() ? dir.path() : folder) + '/' + name;
+        if (folder.isEmpty()) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(contents);
+        }
+        const Watchdog watchdog("listing a folder in the file dialog");
+
+        QWidget owner;
+        CommonDialog dialog(&owner);
+        dialog.Filter = "All Files (*)|*";
+        dialog.Flags = kHideReadOnly;
+        dialog.FileName = dir.filePath("start.tbl");
+        QString type;
+        bool seen = false;
+        QTimer::singleShot(50, this, [&] {
+            QFileDialog *fileDialog = OpenFileDialog();
+            if (!fileDialog)
+                return;
+            seen = true;
+            // Typed into the name box, as a person would: the completer lists the folder.
+            auto *edit = fileDialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            if (edit)
+                edit->setText(QFileInfo(path).path() + '/');
+            auto *model = fileDialog->findChild<QFileSystemModel *>();
+            if (model) {
+                fileDialog->setDirectory(QFileInfo(path).path());
+                // The model fills in a file's type once it has looked at the file.
+                (void)QTest::qWaitFor([&] { // the checks below say what was missing
+                    const QModelIndex index = model->index(path);
+                    type = index.isValid() ? model->type(index) : QString();
+                    if (index.isValid())
+                        model->data(index, Qt::DecorationRole); // the icon, from the main thread
+                    return !type.isEmpty();
+                }, 20000);
+            }
+            fileDialog->reject();
+        });
+        QVERIFY(!dialog.ShowOpen());
+        QVERIFY2(seen, "the real file dialog never showed");
+        QVERIFY2(!type.isEmpty(), "the dialog never typed the file");
+        if (!typeNot.isEmpty())
+            QVERIFY2(!type.contains(typeNot), qPrintable(type));
+        if (!typeIs.isEmpty())
+            QVERIFY2(type.contains(typeIs), qPrintable(type));
     }
 
     void realDialogCancelled()

@@ -90,7 +90,8 @@ private slots:
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("expected");
-        QTest::addRow("backslashes become slashes") << QStringList{} << "$D\\tools\\info" << "$D/tools/info";
+        QTest::addRow("a backslash in a name stays") << QStringList{} << "$D/a\\b/info" << "$D/a\\b/info";
+        QTest::addRow("MSINFO32.EXE beside a folder with a backslash") << QStringList{"a\\b/hardinfo", "a/b/hardinfo"} << "$D/a\\b\\MSINFO32.EXE" << "$D/a\\b/hardinfo";
         QTest::addRow("MSINFO32.EXE: installed hardinfo") << QStringList{"hardinfo"} << "$D\\MSINFO32.EXE" << "$D/hardinfo";
         QTest::addRow("msinfo32.exe in lower case too") << QStringList{"hardinfo"} << "$D\\msinfo32.exe" << "$D/hardinfo";
         QTest::addRow("kinfocenter alone") << QStringList{"kinfocenter"} << "$D\\MSINFO32.EXE" << "$D/kinfocenter";
@@ -99,7 +100,7 @@ private slots:
         QTest::addRow("one that cannot run is passed over") << QStringList{"hardinfo:noexec", "kinfocenter"} << "$D\\MSINFO32.EXE" << "$D/kinfocenter";
         QTest::addRow("a folder named hardinfo is passed over") << QStringList{"hardinfo/"} << "$D\\MSINFO32.EXE" << "$D/MSINFO32.EXE";
         QTest::addRow("none installed keeps the name") << QStringList{} << "$D\\MSINFO32.EXE" << "$D/MSINFO32.EXE";
-        QTest::addRow("other names stay") << QStringList{"hardinfo"} << "$D\\other.exe" << "$D/other.exe";
+        QTest::addRow("other names stay as written") << QStringList{"hardinfo"} << "$D\\other.exe" << "$D\\other.exe";
         QTest::addRow("program in the named folder only") << QStringList{"sub/hardinfo"} << "$D\\MSINFO32.EXE" << "$D/MSINFO32.EXE";
     }
     void windowsNamesMapOntoThisSystem()
@@ -122,7 +123,8 @@ private slots:
         QTest::addRow("missing") << QStringList{} << "$D/info" << false;
         QTest::addRow("link to a file") << QStringList{"info", "link->info"} << "$D/link" << true;
         QTest::addRow("dangling link") << QStringList{"link->info"} << "$D/link" << false;
-        QTest::addRow("backslash path") << QStringList{"sub/info"} << "$D\\sub\\info" << true;
+        QTest::addRow("a backslash in a folder name") << QStringList{"a\\b/info"} << "$D/a\\b/info" << true;
+        QTest::addRow("a backslash is no folder separator") << QStringList{"a/b/info"} << "$D/a\\b/info" << false;
         QTest::addRow("MSINFO32.EXE stands for hardinfo") << QStringList{"hardinfo"} << "$D\\MSINFO32.EXE" << true;
     }
     void ordinaryFileTest()
@@ -154,7 +156,7 @@ private slots:
         QTest::addColumn<bool>("started");
         QTest::addColumn<QString>("startedAs");
         QTest::addRow("a program by its path") << QStringList{"tool"} << "$D/tool" << true << "$D/tool";
-        QTest::addRow("backslash path") << QStringList{"sub/tool"} << "$D\\sub\\tool" << true << "$D/sub/tool";
+        QTest::addRow("a backslash in a folder name") << QStringList{"a\\b/tool", "a/b/tool"} << "$D/a\\b/tool" << true << "$D/a\\b/tool";
         QTest::addRow("MSINFO32.EXE starts kinfocenter") << QStringList{"kinfocenter"} << "$D\\MSINFO32.EXE" << true << "$D/kinfocenter";
         QTest::addRow("shell characters are part of the name") << QStringList{"it's $(x); y"} << "$D/it's $(x); y" << true << "$D/it's $(x); y";
         QTest::addRow("missing program fails") << QStringList{} << "$D/tool" << false << "";

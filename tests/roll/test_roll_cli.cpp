@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <signal.h>
 #include <unistd.h>
 
 #include "RollProcess.h"
@@ -55,6 +57,35 @@ QString SeedLine(const QByteArray &err)
         QRegularExpression("^quelvane-roll: seed (\\d+)$", QRegularExpression::MultilineOption)
             .match(QString::fromUtf8(err));
     return match.hasMatch() ? match.captured(1) : QString();
+}
+
+// Starts quelvane-roll with every signal at its default, whatever this test inherited (a
+// background job ignores SIGINT), and its standard output a pipe that nobody reads: once the
+// pipe is full the run cannot finish, so it is still running when a signal comes.
+void StartRoll(QProcess &process, const QStringList &args)
+{
+    process.setChildProcessModifier([] {
+        for (int signal : {SIGPIPE, SIGTERM, SIGINT, SIGHUP})
+            ::signal(signal, SIG_DFL);
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    });
+    process.start(QStringLiteral(QUELVANE_ROLL_BIN), args);
+}
+
+// Polls `dir` until it holds at least `count` entries ending with `suffix`; false after a
+// minute.
+bool WaitForEntries(const QString &dir, const QString &suffix, int count = 1)
+{
+    QDeadlineTimer deadline(60000);
+    while (!deadline.hasExpired()) {
+        const QStringList names = FilesIn(dir);
+        if (std::count_if(names.begin(), names.end(), [&](const QString &name) { return name.endsWith(suffix); }) >= count)
+            return true;
+        QThread::msleep(5); // no event loop here: the run's standard output stays unread
+    }
+    return false;
 }
 
 } // namespace
@@ -189,6 +220,88 @@ private slots:
         // Nothing half-written.
         QCOMPARE(FilesIn(work), QStringList());
         QCOMPARE(FilesIn(dir.path()), QStringList({"FILE.txt", "work"}));
+    }
+
+    // A signal ends a run as a failure does: everything it wrote is taken back, and the run
+    // dies of that signal. The signal comes once the first character file is there, or, for
+    // --pdf, once all of them are: the PDF is being drawn then.
+    void signalTakesBackTheRun_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("pdf");
+        QTest::addColumn<bool>("folderExists");
+        QTest::addRow("SIGTERM while the files are written") << SIGTERM << false << false;
+        QTest::addRow("SIGINT while the files are written") << SIGINT << false << false;
+        QTest::addRow("SIGTERM while the PDF is drawn") << SIGTERM << true << false;
+        QTest::addRow("SIGINT while the PDF is drawn") << SIGINT << true << false;
+        QTest::addRow("SIGHUP while the PDF is drawn") << SIGHUP << true << false;
+        QTest::addRow("SIGPIPE while the PDF is drawn") << SIGPIPE << true << false;
+        QTest::addRow("SIGTERM, folder there before") << SIGTERM << true << true;
+    }
+    void signalTakesBackTheRun()
+    {
+        QFETCH(int, signal);
+        QFETCH(bool, pdf);
+        QFETCH(bool, folderExists);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString out = dir.filePath("team");
+        if (folderExists) {
+            QVERIFY(QDir().mkdir(out));
+            QVERIFY(testing::Put(out + "/team.pdf", "last week's team"));
+        }
+        const int count = pdf ? 3000 : 10000;
+        QStringList args{"-n", QString::number(count), "-o", out};
+        if (pdf)
+            args << "--pdf" << out + "/team.pdf";
+        QProcess roll;
+        StartRoll(roll, args);
+        QVERIFY(roll.waitForStarted());
+        QVERIFY2(WaitForEntries(out, ".tbl", pdf ? count : 1), "the run never got to the step");
+        QCOMPARE(::kill(pid_t(roll.processId()), signal), 0);
+        QVERIFY(roll.waitForFinished(60000));
+        QCOMPARE(roll.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(roll.exitCode(), signal);
+        if (folderExists) {
+            QCOMPARE(FilesIn(out), QStringList{"team.pdf"});
+            QCOMPARE(ReadFile(out + "/team.pdf"), QByteArray("last week's team"));
+        } else {
+            QCOMPARE(FilesIn(dir.path()), QStringList{});
+        }
+    }
+
+    // Under nohup a hang-up is ignored: the run goes on and keeps what it wrote.
+    void ignoredHangUpStaysIgnored()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString out = dir.filePath("team");
+        QProcess roll;
+        roll.setChildProcessModifier([] { ::signal(SIGHUP, SIG_IGN); });
+        roll.start(QStringLiteral(QUELVANE_ROLL_BIN), {"-n", "2000", "-o", out});
+        QVERIFY(roll.waitForStarted());
+        QVERIFY(WaitForEntries(out, ".tbl"));
+        QCOMPARE(::kill(pid_t(roll.processId()), SIGHUP), 0);
+        QVERIFY(roll.waitForFinished(60000)); // reads the output, so the run can end
+        QCOMPARE(roll.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(roll.exitCode(), 0);
+        QCOMPARE(FilesIn(out).size(), 2000);
+    }
+
+    // quelvane-roll -n 10000 -o out | head -c 100: the reader leaves, the run dies of SIGPIPE
+    // (a shell sees 141) and takes its files and their folder with it.
+    void closedPipeTakesBackTheRun()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QProcess shell;
+        shell.setWorkingDirectory(dir.path());
+        shell.setChildProcessModifier([] { ::signal(SIGPIPE, SIG_DFL); });
+        shell.start("bash", {"-c", "\"$0\" -n 10000 -o out | head -c 100 >/dev/null; echo \"${PIPESTATUS[0]}\"",
+                             QStringLiteral(QUELVANE_ROLL_BIN)});
+        QVERIFY(shell.waitForFinished(120000));
+        QCOMPARE(shell.readAllStandardOutput().trimmed(), QByteArray("141"));
+        QCOMPARE(FilesIn(dir.path()), QStringList{});
     }
 
     void failedStandardOutputIsAnError()

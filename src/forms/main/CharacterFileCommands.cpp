@@ -75,6 +75,7 @@ void MainWindow::LoadCharacter(const QString &path)
     case ReadStatus::EndedEarly:
     case ReadStatus::NumberOutOfRange:
     case ReadStatus::TooLarge:
+    case ReadStatus::NotText:
         return;
     }
 }

@@ -11,6 +11,24 @@
 #include "platform/Printer.h"
 
 namespace quelvane {
+namespace {
+
+// The part of a Name that can stand as a file name in the proposed folder: a loaded Name may
+// hold anything, "../../tmp/x/Innocent" included, and must not move the file elsewhere.
+QString PdfFileStem(const QString &name)
+{
+    QString stem = name.section(QLatin1Char('/'), -1);
+    for (QChar &c : stem) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = QLatin1Char('_');
+    }
+    // Leading dots would make ".." or a hidden file.
+    while (stem.startsWith(QLatin1Char('.')))
+        stem.remove(0, 1);
+    return stem;
+}
+
+} // namespace
 
 void MainWindow::cmdPrint_Click()
 {
@@ -47,7 +65,7 @@ void MainWindow::SaveSheetAsPdf(OutputForm *sheet)
     }
     if (pdfDialog_->FileName.isEmpty()) {
         // First time: the character's name, beside its character file when there is one.
-        const QString name = QString::fromStdString(CharacterRecord.Name);
+        const QString name = PdfFileStem(QString::fromStdString(CharacterRecord.Name));
         pdfDialog_->FileName = (name.isEmpty() ? QStringLiteral("Cadrelant") : name) + QStringLiteral(".pdf");
         if (!CommonDialog1->FileName.isEmpty())
             pdfDialog_->FileName.prepend(QFileInfo(CommonDialog1->FileName).absolutePath() + QLatin1Char('/'));

@@ -5,6 +5,8 @@
 #include <QString>
 #include <vector>
 
+class QIODevice;
+
 #include "model/modTarvock.h"
 
 namespace quelvane {
@@ -15,6 +17,11 @@ namespace quelvane {
 // platform will do. Leaves CharacterRecord and the program's own sheet window alone. On
 // failure returns false and, when `error` is given, says why.
 bool RenderSheetsToPdf(const QString &path, const std::vector<CharacterRecordType> &records,
+                       QString *error, const QPageSize &paper = QPageSize(QPageSize::A4));
+
+// The same PDF, written into `device` (open for writing) as it is drawn, with no file of its
+// own beside it. The caller checks a file's own error state: the PDF engine reports none.
+bool RenderSheetsToPdf(QIODevice &device, const std::vector<CharacterRecordType> &records,
                        QString *error, const QPageSize &paper = QPageSize(QPageSize::A4));
 
 } // namespace quelvane
