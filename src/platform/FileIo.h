@@ -33,8 +33,8 @@ bool WriteAllChecked(QIODevice &device, std::string_view bytes);
 
 // Replaces the contents of the file at path (or creates it) with bytes, through
 // WriteFileSafely (platform/FileWriter.h), whose rules it shares with every file this program
-// writes. WriteFailed: the old file, if any, is unchanged, except after a failed in-place
-// write, which leaves it starting with a NUL byte.
+// writes. WriteFailed: the old file, if any, is unchanged, except when an in-place write
+// failed after its room was reserved, which leaves the file starting with a NUL byte.
 FileStatus SaveFileReplacing(const QString &path, std::string_view bytes);
 
 // Whether saves may use unnamed files (on by default). Tests turn it off to take the way of

@@ -113,7 +113,7 @@ std::string CheckPdfPath(const std::string &path)
     if (::stat(path.c_str(), &info) == 0) {
         if (S_ISDIR(info.st_mode))
             return problem("a folder");
-        // The finished file is renamed over the old one: fine for a file, not for a device.
+        // The writer puts only regular files in place; say so before anything is written.
         if (!S_ISREG(info.st_mode))
             return problem("not a regular file");
     } else if (errno != ENOENT) {
