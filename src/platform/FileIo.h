@@ -31,24 +31,14 @@ bool ReadBounded(QIODevice &device, std::size_t maxBytes, std::string &bytes);
 // error.
 bool WriteAllChecked(QIODevice &device, std::string_view bytes);
 
-// Replaces the contents of the regular file at path (or creates it) with bytes. Symbolic
-// links are followed to the real file and stay links. A file the user may not write is
-// refused (CannotOpen). The new contents go to a file in the real file's folder (unnamed
-// where the file system allows it), which takes the file's owner, group and permission bits
-// (never setuid, setgid or sticky) and replaces it only after every byte was written and
-// synced; on any failure the file keeps its old bytes. Where that cannot be done - a file with
-// other hard links, an owner or group that cannot be kept, a folder the user may not write,
-// a name with no room for the staging name - the file is written in place instead, which
-// still reports every failure but may leave it damaged. A path naming anything but a regular
-// file is refused: renaming over it would replace a device node or fail half-way.
+// Replaces the contents of the file at path (or creates it) with bytes, through
+// WriteFileSafely (platform/FileWriter.h), whose rules it shares with every file this program
+// writes. WriteFailed: the old file, if any, is unchanged, except when an in-place write
+// failed after its room was reserved, which leaves the file starting with a NUL byte.
 FileStatus SaveFileReplacing(const QString &path, std::string_view bytes);
 
 // Whether saves may use unnamed files (on by default). Tests turn it off to take the way of
 // file systems that have none: NFS, vfat, many FUSE mounts.
 void SetUnnamedFilesAllowed(bool allowed);
-
-// The hidden name a save of the real file at path gives its new contents before they replace
-// it: "<folder>/.<name>.quelvane-saving".
-QString SaveStagingPath(const QString &path);
 
 } // namespace quelvane

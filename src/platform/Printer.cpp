@@ -1,11 +1,13 @@
 #include "platform/Printer.h"
 
+#include "platform/FileWriter.h"
+
 #include <QBuffer>
 #include <QFile>
+#include <QPdfWriter>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QRandomGenerator>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -62,16 +64,6 @@ public:
 };
 
 PrinterBackend *g_backend = nullptr;
-
-// The PDF engine does not report failed writes; a file it finished ends with its trailer.
-bool EndsLikeAPdf(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() < 16)
-        return false;
-    file.seek(file.size() - 16);
-    return file.read(16).contains("%%EOF");
-}
 
 } // namespace
 
@@ -150,47 +142,33 @@ QPageLayout PdfFilePrinter::DefaultLayout()
 
 bool PdfFilePrinter::Print(const PrintJob &job, QString *error)
 {
-    // Written beside the target and moved over it only when complete. Created as any new
-    // file is, so the PDF gets 0666 less the umask, which is never touched here: changing
-    // it, even for a moment, would change it for every thread of the process.
-    QString partial;
-    for (int attempt = 0; attempt < 100 && partial.isEmpty(); ++attempt) {
-        const QString name = path_ + QStringLiteral(".%1").arg(QRandomGenerator::global()->generate(), 8, 16, QChar('0'));
-        QFile file(name);
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            partial = name;
-        } else if (!QFile::exists(name)) { // taken names are tried again, anything else fails
-            SetError(error, QStringLiteral("%1 cannot be written: %2").arg(path_, file.errorString()));
-            return false;
-        }
-    }
-    if (partial.isEmpty()) {
-        SetError(error, QStringLiteral("%1 cannot be written: no free name beside it").arg(path_));
-        return false;
-    }
-    auto fail = [&](const QString &reason) {
-        QFile::remove(partial);
-        if (!reason.isEmpty())
-            SetError(error, QStringLiteral("%1 cannot be written: %2").arg(path_, reason));
-        return false;
-    };
+    // Drawn into memory, then handed to the one file writer: the PDF gets every rule a save
+    // has (links stay links, hard links are not split, the mode is kept, nothing is left
+    // behind by a crash).
+    QByteArray pdf;
     bool printed = false;
     {
-        // A printer, not a bare PDF writer: the same kind of device as a real print.
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(partial);
-        printer.setResolution(kDotsPerInch);
-        printer.setPageLayout(layout_);
-        printer.setDocName(job.title);
-        printed = PrintOnDevice(printer, job, error);
-    } // the printer has closed the file
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setResolution(kDotsPerInch);
+        writer.setPageLayout(layout_);
+        writer.setTitle(job.title);
+        printed = PrintOnDevice(writer, job, error);
+    } // the writer has finished the document
     if (!printed)
-        return fail({});
-    if (!EndsLikeAPdf(partial))
-        return fail(QStringLiteral("the file came out incomplete."));
-    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(path_).constData()) != 0)
-        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    if (!pdf.right(16).contains("%%EOF")) {
+        SetError(error, QStringLiteral("%1 cannot be written: the file came out incomplete.").arg(path_));
+        return false;
+    }
+    const WriteResult written = WriteFileSafely(QFile::encodeName(path_).toStdString(),
+                                                std::string_view(pdf.constData(), size_t(pdf.size())));
+    if (!written.ok()) {
+        SetError(error, QStringLiteral("%1 cannot be written: %2")
+                            .arg(path_, QString::fromLocal8Bit(WriteErrorText(written).c_str())));
+        return false;
+    }
     return true;
 }
 

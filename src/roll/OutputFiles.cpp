@@ -2,13 +2,16 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "model/CharacterFile.h"
+#include "platform/FileWriter.h"
 #include "roll/RollOptions.h"
 
 namespace quelvane::roll {
@@ -17,26 +20,14 @@ namespace {
 // Enough for every name collision of the largest batch, and then some.
 constexpr int kMaxCopies = 100000;
 
+// Where a PDF waits for the end of the run: a memory file, by its descriptor's name.
+constexpr const char *kMemoryStaging = "/proc/self/fd/";
+
 std::string JoinPath(const std::string &dir, const std::string &name)
 {
     if (!dir.empty() && dir.back() == '/')
         return dir + name;
     return dir + "/" + name;
-}
-
-bool WriteAll(int fd, const std::string &bytes)
-{
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += size_t(n);
-    }
-    return true;
 }
 
 std::string FolderError(const std::string &dir, const std::string &reason)
@@ -122,7 +113,7 @@ std::string CheckPdfPath(const std::string &path)
     if (::stat(path.c_str(), &info) == 0) {
         if (S_ISDIR(info.st_mode))
             return problem("a folder");
-        // The finished file is renamed over the old one: fine for a file, not for a device.
+        // The writer puts only regular files in place; say so before anything is written.
         if (!S_ISREG(info.st_mode))
             return problem("not a regular file");
     } else if (errno != ENOENT) {
@@ -140,38 +131,54 @@ std::string CheckPdfPath(const std::string &path)
 
 std::string CreateStagingFile(const std::string &target, std::string &staging)
 {
-    const size_t slash = target.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-    const std::string stem = ".quelvane-roll-" + std::to_string(::getpid()) + "-";
-    for (int attempt = 1; attempt <= kMaxCopies; ++attempt) {
-        staging = JoinPath(dir, stem + std::to_string(attempt) + ".pdf");
-        // Not mkstemp: its files are private to their owner, and this one becomes the PDF.
-        const int fd = ::open(staging.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            return {};
-        }
-        if (errno != EEXIST)
-            break;
+    // In memory: a run that dies leaves nothing of its PDF behind. The renderer writes it by
+    // the name /proc gives the descriptor, which stays open until the commit.
+    const int fd = ::memfd_create("quelvane-roll-pdf", MFD_CLOEXEC);
+    if (fd < 0) {
+        staging.clear();
+        return "cannot write PDF '" + Printable(target) + "': " + SystemError(errno);
     }
-    const int error = errno;
-    staging.clear();
-    return "cannot write PDF '" + Printable(target) + "': " + SystemError(error);
+    staging = kMemoryStaging + std::to_string(fd);
+    return {};
 }
 
 std::string CommitStagingFile(const std::string &staging, const std::string &target)
 {
-    if (::rename(staging.c_str(), target.c_str()) == 0)
-        return {};
-    const int error = errno;
-    ::unlink(staging.c_str());
-    return "cannot write PDF '" + Printable(target) + "': " + SystemError(error);
+    auto problem = [&](const std::string &reason) {
+        return "cannot write PDF '" + Printable(target) + "': " + reason;
+    };
+    std::string bytes;
+    const int fd = ::open(staging.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return problem(SystemError(errno));
+    char block[64 * 1024];
+    for (;;) {
+        const ssize_t n = ::read(fd, block, sizeof block);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int error = errno;
+            ::close(fd);
+            return problem(SystemError(error));
+        }
+        if (n == 0)
+            break;
+        bytes.append(block, size_t(n));
+    }
+    ::close(fd);
+    RemoveFiles({staging});
+    const WriteResult written = WriteFileSafely(target, bytes);
+    return written.ok() ? std::string() : problem(WriteErrorText(written));
 }
 
 void RemoveFiles(const std::vector<std::string> &paths)
 {
-    for (const std::string &path : paths)
-        ::unlink(path.c_str());
+    for (const std::string &path : paths) {
+        if (path.compare(0, std::strlen(kMemoryStaging), kMemoryStaging) == 0)
+            ::close(std::atoi(path.c_str() + std::strlen(kMemoryStaging))); // the memory is freed
+        else
+            ::unlink(path.c_str());
+    }
 }
 
 std::string WriteCharacterFiles(const std::string &dir,
@@ -179,32 +186,24 @@ std::string WriteCharacterFiles(const std::string &dir,
                                 std::vector<std::string> &written)
 {
     written.clear();
-    auto fail = [&](const std::string &path, int error) {
+    auto fail = [&](const std::string &path, const WriteResult &result) {
         RemoveFiles(written);
         written.clear();
-        return "cannot write '" + Printable(path) + "': " + SystemError(error);
+        return "cannot write '" + Printable(path) + "': " + WriteErrorText(result);
     };
 
     for (const CharacterRecordType &record : records) {
         const std::string bytes = WriteCharacterText(record);
         std::string path;
-        int fd = -1;
-        for (int copy = 1; copy <= kMaxCopies && fd < 0; ++copy) {
+        WriteResult result{WriteStatus::Exists, EEXIST};
+        for (int copy = 1; copy <= kMaxCopies && result.status == WriteStatus::Exists; ++copy) {
             path = JoinPath(dir, CharacterFileName(record.Name, copy));
-            // O_EXCL: the file is ours only if nobody had it, so nothing is ever replaced.
-            fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd < 0 && errno != EEXIST)
-                return fail(path, errno);
+            // A name appears only with its whole, synced contents, and never over another file.
+            result = WriteFileSafely(path, bytes, WriteMode::CreateNew);
         }
-        if (fd < 0)
-            return fail(path, EEXIST);
-        written.push_back(path); // from here on it is removed again on failure
-        const bool ok = WriteAll(fd, bytes);
-        const int writeError = errno;
-        if (::close(fd) != 0 && ok)
-            return fail(path, errno);
-        if (!ok)
-            return fail(path, writeError);
+        if (!result.ok())
+            return fail(path, result);
+        written.push_back(path);
     }
     return {};
 }

@@ -29,22 +29,25 @@ std::string CheckPdfPath(const std::string &path);
 
 // Writes each record to `dir` as WriteCharacterText does, under its CharacterFileName. An
 // existing file is never replaced: the next free copy number is taken, atomically, so
-// another program creating the same name at the same moment is safe too. On any failure the
+// another program creating the same name at the same moment is safe too; each file appears
+// only whole and synced (WriteFileSafely's CreateNew). On any failure the
 // files this call created are removed again and the reason is returned; empty on success.
 // `written` receives the paths, in record order.
 std::string WriteCharacterFiles(const std::string &dir,
                                 const std::vector<CharacterRecordType> &records,
                                 std::vector<std::string> &written);
 
-// Removes files written by WriteCharacterFiles when a later step of the run fails.
+// Removes files written by WriteCharacterFiles, or frees a staging file, when a later step
+// of the run fails.
 void RemoveFiles(const std::vector<std::string> &paths);
 
-// A new empty file under a hidden name in the folder of `target`, created as any new file is
-// (0666 less the umask). The PDF goes there first and is renamed over `target` only when the
-// whole run has succeeded. Empty on success, else a one-line reason naming `target`.
+// A new empty file in memory for the PDF, named by a path that the renderer can write
+// through; nothing of it is left on disk by a run that dies. Empty on success, else a
+// one-line reason naming `target`.
 std::string CreateStagingFile(const std::string &target, std::string &staging);
 
-// Renames `staging` over `target`; empty on success, else a one-line reason.
+// Writes what `staging` holds to `target` through WriteFileSafely and frees `staging`; empty
+// on success, else a one-line reason.
 std::string CommitStagingFile(const std::string &staging, const std::string &target);
 
 // "Permission denied" and so on, for errno values; the same text in every locale.

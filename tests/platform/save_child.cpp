@@ -1,5 +1,7 @@
 // Saves two contents over one file, alternately and without end, until it is killed. The
-// crash test kills it at random moments and then inspects what is on disk.
+// crash test kills it at random moments and then inspects what is on disk. "named" stages as
+// without unnamed files; "racing" goes on after a failed save (another process saving the
+// same file may make a save fail, which is then reported, not wrong).
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -19,17 +21,22 @@ std::string Slurp(const char *path)
 
 int main(int argc, char **argv)
 {
-    if (argc != 4 && !(argc == 5 && std::string(argv[4]) == "named")) {
-        std::fprintf(stderr, "usage: save_child TARGET FIRST SECOND [named]\n");
+    bool named = false, racing = false;
+    for (int i = 4; i < argc; ++i) {
+        named = named || std::string(argv[i]) == "named";
+        racing = racing || std::string(argv[i]) == "racing";
+    }
+    if (argc < 4 || argc - 4 != int(named) + int(racing)) {
+        std::fprintf(stderr, "usage: save_child TARGET FIRST SECOND [named] [racing]\n");
         return 2;
     }
-    quelvane::SetUnnamedFilesAllowed(argc == 4);
+    quelvane::SetUnnamedFilesAllowed(!named);
     const QString target = QString::fromLocal8Bit(argv[1]);
     const std::string contents[2] = {Slurp(argv[2]), Slurp(argv[3])};
     std::fputs("ready\n", stdout);
     std::fflush(stdout);
     for (unsigned i = 0;; ++i) {
-        if (quelvane::SaveFileReplacing(target, contents[i % 2]) != quelvane::FileStatus::Ok)
+        if (quelvane::SaveFileReplacing(target, contents[i % 2]) != quelvane::FileStatus::Ok && !racing)
             return 1;
     }
 }

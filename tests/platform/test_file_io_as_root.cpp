@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <functional>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -108,6 +110,79 @@ private slots:
         QVERIFY(QFile::remove(disk + "/filler"));
         QCOMPARE(SaveFileReplacing(target, View(bytes.left(3000))), FileStatus::Ok);
         QCOMPARE(Contents(target), bytes.left(3000));
+    }
+
+    // Hard-linked, so written in place: the room is reserved before any old byte changes.
+    void failedInPlaceSaveOnAFullDiskKeepsTheOldFile()
+    {
+        const QString disk = Path("disk");
+        QVERIFY(QDir().mkdir(disk));
+        MountGuard mount;
+        QVERIFY2(mount.Tmpfs(disk, "64k"), qPrintable(mount.error()));
+        const QString target = disk + "/hero.tbl";
+        const QByteArray old = "20\r\n\"old\"\r\n";
+        QVERIFY(Put(target, old));
+        QCOMPARE(::link(QFile::encodeName(target).constData(), QFile::encodeName(disk + "/twin.tbl").constData()), 0);
+        QVERIFY(FillDisk(disk, 0));
+        const QByteArray bytes(40000, 'n');
+        QCOMPARE(SaveFileReplacing(target, View(bytes)), FileStatus::WriteFailed);
+        QCOMPARE(Contents(target), old);
+        QCOMPARE(Contents(disk + "/twin.tbl"), old);
+    }
+
+    // A kernel setting is a "regular file" of procfs: never written, directly or via a link.
+    void saveNeverWritesKernelSettings_data()
+    {
+        QTest::addColumn<bool>("viaLink");
+        QTest::addRow("the setting itself") << false;
+        QTest::addRow("through a link to it") << true;
+    }
+    void saveNeverWritesKernelSettings()
+    {
+        QFETCH(bool, viaLink);
+        const QString setting = QStringLiteral("/proc/sys/kernel/hostname");
+        const QByteArray before = Contents(setting);
+        QString path = setting;
+        if (viaLink) {
+            path = Path("hero.tbl");
+            QCOMPARE(::symlink("/proc/sys/kernel/hostname", QFile::encodeName(path).constData()), 0);
+        }
+        QCOMPARE(SaveFileReplacing(path, "31\r\n\"hacked\"\r\n"), FileStatus::NotAFile);
+        QCOMPARE(Contents(setting), before);
+    }
+
+    // Root saving through a link that another user planted in a shared sticky folder: with
+    // fs.protected_symlinks the kernel refuses to follow it, and the save must not get round it.
+    void saveRefusesALinkPlantedInAStickyFolder()
+    {
+        const QByteArray knob = "/proc/sys/fs/protected_symlinks";
+        const QByteArray was = Contents(QString::fromLatin1(knob)).trimmed();
+        QVERIFY(!was.isEmpty());
+        auto set = [&](const QByteArray &value) {
+            QFile file(QString::fromLatin1(knob));
+            return file.open(QIODevice::WriteOnly) && file.write(value + "\n") > 0;
+        };
+        QVERIFY(set("1"));
+        struct Restore {
+            std::function<void()> run;
+            ~Restore() { run(); }
+        } restore{[&] { set(was); }};
+
+        const QString vault = Path("vault"), shared = Path("shared");
+        QVERIFY(QDir().mkdir(vault) && QDir().mkdir(shared));
+        QCOMPARE(::chmod(QFile::encodeName(vault).constData(), 0700), 0);
+        const QString thesis = vault + "/thesis.txt";
+        QVERIFY(Put(thesis, "years of work"));
+        QCOMPARE(::chown(QFile::encodeName(shared).constData(), 65534, 65534), 0);
+        QCOMPARE(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+        QCOMPARE(::chmod(QFile::encodeName(dir_->path()).constData(), 0755), 0);
+        const QByteArray link = QFile::encodeName(shared + "/hero.tbl");
+        QCOMPARE(::symlink(QFile::encodeName(thesis).constData(), link.constData()), 0);
+        QCOMPARE(::lchown(link.constData(), 1234, 1234), 0); // planted by a third user
+
+        QCOMPARE(SaveFileReplacing(shared + "/hero.tbl", "1\r\n"), FileStatus::CannotOpen);
+        QCOMPARE(Contents(thesis), QByteArray("years of work"));
+        QCOMPARE(Entries(vault), QStringList{"thesis.txt"});
     }
 
     void failedSaveInAReadOnlyFolderKeepsTheOldFile()

@@ -1,0 +1,53 @@
+// The one way this program's files reach the disk: a whole new content replaces a file, or
+// becomes a new one, or nothing changes and the reason is reported. Plain C++ over POSIX, no
+// Qt, so that quelvane-roll can use it without the windows.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quelvane {
+
+enum class WriteMode {
+    Replace,   // create the file or replace its contents
+    CreateNew, // create the file; an existing name is never touched (Exists)
+};
+
+enum class WriteStatus {
+    Ok,
+    CannotOpen,  // missing folder, no permission, a dangling link, a link the kernel refuses
+    NotAFile,    // a folder, device, FIFO or socket, or a file of a kernel pseudo file system
+    Exists,      // CreateNew only: the name is taken
+    WriteFailed, // no room, an I/O error, or the file changed under the write
+};
+
+struct WriteResult {
+    WriteStatus status = WriteStatus::Ok;
+    int error = 0; // errno of the step that failed, 0 when none applies
+    bool ok() const { return status == WriteStatus::Ok; }
+};
+
+// Writes bytes as the whole contents of the file at path. The kernel resolves the path, links
+// included, with every permission and link-protection check; a file the user may not write is
+// refused. The new bytes are staged in a file beside the real file (unnamed where the file
+// system allows), which takes the old file's owner, group, mode (never setuid, setgid or
+// sticky), ACL and other extended attributes, and replaces it only once synced, and only if
+// the name still names the file that was opened. Where a new file cannot stand in for the old
+// one (other hard links, an owner or attribute that cannot be kept, a folder closed to the
+// user, no folder to be found) the file is written in place: its new length is reserved
+// first, so a full disk fails before any old byte changes, and until the save ends the file
+// starts with a NUL byte, so that a crash leaves a file no reader takes for a good one.
+WriteResult WriteFileSafely(const std::string &path, std::string_view bytes,
+                            WriteMode mode = WriteMode::Replace);
+
+// "Permission denied" and so on, or what the status means where no errno applies.
+std::string WriteErrorText(const WriteResult &result);
+
+// Whether writes may stage in unnamed files (on by default). Tests turn it off to take the
+// way of file systems that have none: NFS, vfat, many FUSE mounts.
+void SetUnnamedStagingAllowed(bool allowed);
+
+// The hidden staging names start with "." + the file's name + "." and end in 16 hex digits.
+bool IsStagingNameOf(const std::string &name, const std::string &fileName);
+
+} // namespace quelvane
