@@ -32,7 +32,8 @@ gnome_session_stop() {
         wait "$pid" 2>/dev/null || true
     done
 }
-trap 'gnome_status=$?; gnome_session_stop; (exit $gnome_status); e2e_cleanup' EXIT
+# set +e: under errexit the replayed failure status would end the trap before e2e_cleanup.
+trap 'gnome_status=$?; set +e; gnome_session_stop; (exit $gnome_status); e2e_cleanup' EXIT
 
 # A bus of our own from a configuration file: no service is started on demand, so no daemon
 # of the machine's desktop joins the session. Prints the bus's address.
