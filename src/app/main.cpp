@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/CommandLine.h"
+#include "app/SessionPlatform.h"
 #include "forms/Forms.h"
 #include "forms/main/MainWindow.h"
 
@@ -28,11 +29,15 @@ int main(int argc, char *argv[])
         break;
     }
 
+    const bool platformChosen = quelvane::PreferXWaylandInWaylandSession();
     // Qt would take options of its own (-stylesheet, -reverse, ...) from the user's arguments;
     // it gets the program's name alone. Both outlive the application, as Qt requires.
     int qtArgc = 1;
     char *qtArgv[] = {argv[0], nullptr};
     QApplication app(qtArgc, qtArgv);
+    // Qt has read it; programs started from here on (System Info) see the session's own.
+    if (platformChosen)
+        qunsetenv("QT_QPA_PLATFORM");
     QApplication::setApplicationName(QStringLiteral("quelvane"));
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quelvane.CadrelantGenerator"));
