@@ -33,8 +33,6 @@ for tool in mmdebstrap unshare chroot; do
 done
 sha=$(git -C "$src" rev-parse --verify --quiet "$commit^{commit}") \
     || { say "no commit '$commit' in $src" >&2; exit 1; }
-[ -z "$(git -C "$src" status --porcelain --untracked-files=no)" ] || [ "$commit" != HEAD ] \
-    || say "note: uncommitted changes are not tested, only $sha"
 
 # What the machine's apt reads to reach Debian: its sources, and the settings of the way there
 # (a proxy, say). Every root gets the same, so its apt gets where the machine's does.
@@ -129,6 +127,8 @@ clone() {
 # A glob's matches as they are in the root: links there point into the root, not the machine.
 present() { compgen -G "$1" || true; }
 
+[ -z "$(git -C "$src" status --porcelain --untracked-files=no)" ] || [ "$commit" != HEAD ] \
+    || say "note: uncommitted changes are not tested, only $sha"
 say "testing $sha in new Debian 12 roots under $work"
 
 # As root: make test.
