@@ -2,11 +2,12 @@
 # make test    - also the test tools, then the whole suite
 # make bench   - an optimised build of its own, then every benchmark in one table
 # make package - build/quelvane_<version>_<arch>.deb
+# make test-fresh - run and test as a newcomer would, in new Debian 12 roots (root only)
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 
-.PHONY: all deps deps-test deps-package configure build run test bench clean
+.PHONY: all deps deps-test deps-package configure build run test bench clean test-fresh
 
 all: build
 
@@ -42,6 +43,11 @@ test: deps-test configure
 package: deps-package configure
 	cmake --build $(BUILD) --target quelvane quelvane-roll
 	cd $(BUILD) && cpack -G DEB
+
+# README's two commands in new Debian 12 roots, on FRESH_COMMIT (committed work only).
+FRESH_COMMIT ?= HEAD
+test-fresh:
+	@bash scripts/test-fresh.sh $(FRESH_COMMIT)
 
 # Never part of test: speed and memory are measured here, on a Release build beside $(BUILD).
 BENCH_BUILD ?= build-bench

@@ -31,7 +31,9 @@ declare -A group_packages=(
 # The benchmarks drive the program under Xvfb and print through a private scheduler.
 declare -A group_needs=([bench]="test")
 
-policy_rc_d=${INSTALL_DEPS_POLICY_RC_D:-/usr/sbin/policy-rc.d}
+# The set-up's test points this at a directory standing in for the machine's /.
+root=${INSTALL_DEPS_ROOT:-}
+policy_rc_d=$root/usr/sbin/policy-rc.d
 
 groups=(run)
 for group in "$@"; do
@@ -82,42 +84,75 @@ fresh_scheduler=0
 own_policy=0
 queues_before=""
 
-# Puts the machine's printing back as it was, also after a failed install.
+note() { echo "install-deps: note: $*" >&2; }
+
+# The units cups-daemon enables at boot. Outside dpkg only systemctl (when systemd runs) or the
+# links themselves can undo that: deb-systemd-helper refuses to run there.
+disable_scheduler_units() {
+    local units=(cups.path cups.service cups.socket) link
+    if [ -d "$root/run/systemd/system" ] && command -v systemctl >/dev/null; then
+        $sudo systemctl disable --quiet "${units[@]}" || note "systemctl could not disable ${units[*]}"
+        return 0
+    fi
+    for link in "$root"/etc/systemd/system/*.wants/cups.{path,service,socket}; do
+        [ -L "$link" ] || continue
+        $sudo rm -f "$link" || note "could not remove ${link#"$root"}"
+    done
+}
+
+# Puts the machine's printing back as it was, also after a failed install. Each step is on its
+# own: one that fails says so and the others still run; the install's status stays the
+# script's.
 restore_printing() {
-    [ $own_policy -eq 1 ] && $sudo rm -f "$policy_rc_d"
+    if [ $own_policy -eq 1 ]; then
+        $sudo rm -f "$policy_rc_d" || note "could not remove $policy_rc_d; remove it by hand"
+    fi
     # A scheduler that was already running got a PDF queue from cups-pdf's install script,
     # perhaps as the default printer: take away what was not there before.
     for queue in $(comm -13 <(echo "$queues_before") <(cups_pdf_queues)); do
         echo "install-deps: removing the print queue '$queue' that printer-driver-cups-pdf added"
-        $sudo lpadmin -x "$queue"
+        $sudo lpadmin -x "$queue" || note "could not remove the print queue '$queue'"
     done
     # A machine that had no print scheduler keeps none running: the tests start their own.
     if [ $fresh_scheduler -eq 1 ] && installed cups-daemon; then
         echo "install-deps: leaving the newly installed print scheduler disabled"
-        $sudo deb-systemd-helper disable cups.path cups.service cups.socket >/dev/null
-        $sudo update-rc.d cups disable >/dev/null 2>&1 \
-            || echo "install-deps: note: update-rc.d could not disable cups's init script" >&2
+        disable_scheduler_units
+        if [ -e "$root/etc/init.d/cups" ]; then
+            $sudo update-rc.d cups disable >/dev/null 2>&1 \
+                || note "update-rc.d could not disable cups's init script"
+        fi
     fi
 }
 
-if [ $printing -eq 1 ]; then
-    installed cups-daemon || fresh_scheduler=1
-    queues_before=$(cups_pdf_queues)
-    trap restore_printing EXIT
-    # Keeps the packages' install scripts from starting or reloading the scheduler, so the one
-    # of cups-pdf finds none to add its queue to. A policy the machine has is left as it is.
-    if [ ! -e "$policy_rc_d" ]; then
+# Keeps the packages' install scripts from starting or reloading the scheduler, so the one of
+# cups-pdf finds none to add its queue to. Whatever is at that path, a link that leads nowhere
+# included, is the machine's own policy: the new one is linked into place in one step that
+# fails when the name is taken, so nothing is ever written through it.
+write_policy() {
+    local staged
+    staged=$($sudo mktemp "$policy_rc_d.XXXXXX") || { note "could not stage a policy-rc.d"; return 0; }
+    if $sudo tee "$staged" >/dev/null <<<"$policy" && $sudo chmod 755 "$staged" \
+        && $sudo ln "$staged" "$policy_rc_d" 2>/dev/null; then
         own_policy=1
-        $sudo tee "$policy_rc_d" >/dev/null <<'EOF'
-#!/bin/sh
+    elif [ -e "$policy_rc_d" ] || [ -L "$policy_rc_d" ]; then
+        echo "install-deps: the machine's own $policy_rc_d decides which services start"
+    else
+        note "could not put a policy-rc.d in place: the print scheduler may start"
+    fi
+    $sudo rm -f "$staged" || note "could not remove $staged"
+}
+policy='#!/bin/sh
 # Written by the Quelvane set-up while it installs packages; removed when it is done.
 case "$1" in
     cups | cups.* | cups-browsed | cups-browsed.*) exit 101 ;;
 esac
-exit 0
-EOF
-        $sudo chmod 755 "$policy_rc_d"
-    fi
+exit 0'
+
+if [ $printing -eq 1 ]; then
+    installed cups-daemon || fresh_scheduler=1
+    queues_before=$(cups_pdf_queues)
+    trap 'status=$?; set +e; restore_printing; exit $status' EXIT
+    write_policy
 fi
 
 echo "install-deps: installing ${missing[*]}"

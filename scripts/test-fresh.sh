@@ -1,0 +1,173 @@
+#!/usr/bin/env bash
+# README's two commands on a Debian 12 that has nothing of ours yet: each run unpacks a new
+# minimal root (minbase plus git, make, ca-certificates and sudo), clones the commit under test
+# into it and, in private mount and PID namespaces, checks that
+#   - as root, `make test` passes and leaves no print queue, no print scheduler enabled at boot
+#     and no policy-rc.d behind;
+#   - as a user with passwordless sudo and no DISPLAY, `make run` prints one character sheet
+#     and installs none of the test tools (in a root of its own, so nothing is there before).
+#
+#   usage: test-fresh.sh [COMMIT]      default HEAD; exit status 77: it cannot run here
+#
+# The base root comes from mmdebstrap and the machine's own apt sources, and is kept as a
+# tarball in $QUELVANE_FRESH_CACHE (default /var/cache/quelvane-test-fresh). Set
+# QUELVANE_FRESH_KEEP=1 to keep the roots of the run for a look afterwards.
+set -euo pipefail
+src=$(cd "$(dirname "$0")/.." && pwd)
+commit=${1:-HEAD}
+cache=${QUELVANE_FRESH_CACHE:-/var/cache/quelvane-test-fresh}
+include=git,make,ca-certificates,sudo
+user=player
+# What only make test installs: make run must bring none of it.
+test_tools="xvfb xdotool imagemagick cups cups-daemon cups-client printer-driver-cups-pdf
+            poppler-utils at-spi2-core desktop-file-utils"
+
+say() { echo "test-fresh: $*"; }
+skip() { say "skipped: $*"; exit 77; }
+failures=0
+fail() { say "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+[ "$(id -u)" -eq 0 ] || skip "needs root (it builds, enters and removes Debian roots)"
+for tool in mmdebstrap unshare chroot; do
+    command -v $tool >/dev/null || { say "needs $tool (apt-get install mmdebstrap)" >&2; exit 1; }
+done
+sha=$(git -C "$src" rev-parse --verify --quiet "$commit^{commit}") \
+    || { say "no commit '$commit' in $src" >&2; exit 1; }
+
+# What the machine's apt reads to reach Debian: its sources, and the settings of the way there
+# (a proxy, say). Every root gets the same, so its apt gets where the machine's does.
+sources=()
+for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
+    [ -s "$file" ] && sources+=("$file")
+done
+[ ${#sources[@]} -gt 0 ] || skip "this machine has no apt sources"
+apt_conf=()
+for file in /etc/apt/apt.conf /etc/apt/apt.conf.d/*; do
+    [ -f "$file" ] && grep -qi '^[[:space:]]*Acquire' "$file" && apt_conf+=("$file")
+done
+
+work=$(mktemp -d /var/tmp/quelvane-fresh.XXXXXX)
+cleanup() {
+    # The namespaces' mounts ended with them; --one-file-system still keeps rm on this disk.
+    if [ "${QUELVANE_FRESH_KEEP:-0}" = 1 ]; then say "kept $work"; else rm -rf --one-file-system "$work"; fi
+}
+trap cleanup EXIT
+
+# Only the index signatures, so this takes a second or two and changes nothing of the machine's.
+mkdir -p "$work/probe/lists/partial"
+if ! apt-get -q --error-on=any -o Dir::State::Lists="$work/probe/lists" \
+        -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache= -o Debug::NoLocking=1 \
+        -o APT::Sandbox::User=root -o Acquire::Languages=none \
+        -o Acquire::IndexTargets::deb::Packages::DefaultEnabled=false \
+        update >"$work/probe/log" 2>&1; then
+    skip "Debian's package registry cannot be reached: $(grep -m1 '^E:' "$work/probe/log" || tail -n1 "$work/probe/log")"
+fi
+
+# A new tarball whenever what goes into it changes; the old ones stay until removed by hand.
+key=$(cat "${sources[@]}" ${apt_conf[@]+"${apt_conf[@]}"} | sha256sum | cut -c1-16)
+base=$cache/bookworm-minbase-$(dpkg --print-architecture)-$key.tar
+if [ ! -s "$base" ]; then
+    mkdir -p -m 700 "$cache"
+    say "building the base root $base"
+    aptopts=()
+    for file in ${apt_conf[@]+"${apt_conf[@]}"}; do aptopts+=(--aptopt="$file"); done
+    # The sources and settings are put in anew for every run; the tarball keeps none of them.
+    mmdebstrap --quiet --variant=minbase --include=$include ${aptopts[@]+"${aptopts[@]}"} \
+        --customize-hook='rm -f "$1"/etc/apt/apt.conf.d/99mmdebstrap' \
+        bookworm "$work/base.tar" "${sources[@]}"
+    mv "$work/base.tar" "$base.partial.$$"
+    mv "$base.partial.$$" "$base"
+fi
+
+# $1 names the root; it is unpacked anew under $work/$1.
+new_root() {
+    root=$work/$1
+    mkdir "$root"
+    tar -C "$root" --numeric-owner -xpf "$base"
+    rm -rf "$root/etc/apt/sources.list" "$root/etc/apt/sources.list.d"
+    mkdir "$root/etc/apt/sources.list.d"
+    for file in "${sources[@]}" ${apt_conf[@]+"${apt_conf[@]}"}; do
+        cp "$file" "$root$file"
+    done
+    cp /etc/resolv.conf "$root/etc/resolv.conf"
+    # As an installed Debian has it, so that sudo finds the machine's own name.
+    printf '127.0.0.1\tlocalhost\n127.0.1.1\t%s\n::1\tlocalhost ip6-localhost ip6-loopback\n' \
+        "$(uname -n)" >"$root/etc/hosts"
+}
+
+# in_root ROOT USER COMMAND: COMMAND in bash inside ROOT as USER, with a clean environment
+# (no DISPLAY) and a /proc, /dev, /sys, /tmp and /run of its own; the namespaces end with it,
+# and every process left in them.
+in_root() {
+    unshare --mount --pid --fork --mount-proc="$1/proc" -- bash -c '
+        set -e
+        root=$1 user=$2 home=$3 command=$4
+        mount --rbind /dev "$root/dev"
+        mount -t tmpfs -o mode=1777 tmpfs "$root/dev/shm"
+        mount -t sysfs sysfs "$root/sys"
+        mount -t tmpfs -o mode=1777 tmpfs "$root/tmp"
+        mount -t tmpfs -o mode=755 tmpfs "$root/run"
+        exec chroot "$root" setpriv --reuid="$user" --regid="$user" --init-groups \
+            env -i HOME="$home" USER="$user" LOGNAME="$user" TERM=dumb SHELL=/bin/bash \
+                PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+                bash -c "cd && $command"
+    ' bash "$1" "$2" "$(chroot "$1" getent passwd "$2" | cut -d: -f6)" "$3"
+}
+
+# clone ROOT USER: the commit under test in USER's home, as a newcomer's git clone leaves it.
+clone() {
+    local home
+    home=$(chroot "$1" getent passwd "$2" | cut -d: -f6)
+    # The source may belong to the user who called sudo: reading it is all this clone does.
+    git -c safe.directory='*' clone --quiet --no-checkout --no-hardlinks "$src" "$1$home/quelvane"
+    git -C "$1$home/quelvane" -c advice.detachedHead=false checkout --quiet "$sha"
+    chown -R --no-dereference "$(chroot "$1" id -u "$2"):$(chroot "$1" id -g "$2")" "$1$home/quelvane"
+}
+
+# A glob's matches as they are in the root: links there point into the root, not the machine.
+present() { compgen -G "$1" || true; }
+
+[ -z "$(git -C "$src" status --porcelain --untracked-files=no)" ] || [ "$commit" != HEAD ] \
+    || say "note: uncommitted changes are not tested, only $sha"
+say "testing $sha in new Debian 12 roots under $work"
+
+# As root: make test.
+new_root root
+clone "$root" root
+say "as root: make test (the log follows)"
+started=$SECONDS
+status=0
+in_root "$root" root 'cd quelvane && make test' || status=$?
+say "as root: make test ended with status $status after $((SECONDS - started)) s"
+[ $status -eq 0 ] || fail "as root, make test failed with status $status"
+for path in $(present "$root/etc/systemd/system/*.wants/cups*") $(present "$root/etc/rc[2-5].d/S??cups"); do
+    fail "as root, make test left the print scheduler enabled at boot: ${path#"$root"}"
+done
+if [ -e "$root/usr/sbin/policy-rc.d" ] || [ -L "$root/usr/sbin/policy-rc.d" ]; then
+    fail "as root, make test left /usr/sbin/policy-rc.d behind"
+fi
+queues=$(grep -hE '^<(Default)?Printer ' "$root/etc/cups/printers.conf" 2>/dev/null || true)
+[ -z "$queues" ] || fail "as root, make test left print queues: $queues"
+
+# As a user with sudo, without a display: make run, in a root of its own.
+new_root user
+chroot "$root" useradd --create-home --shell /bin/bash "$user"
+echo "$user ALL=(ALL) NOPASSWD: ALL" >"$root/etc/sudoers.d/$user"
+chmod 440 "$root/etc/sudoers.d/$user"
+clone "$root" "$user"
+say "as $user with sudo, no DISPLAY: make run (the log follows)"
+started=$SECONDS
+status=0
+in_root "$root" "$user" 'cd quelvane && make run' >"$work/run.out" || status=$?
+cat "$work/run.out"
+say "as $user: make run ended with status $status after $((SECONDS - started)) s"
+[ $status -eq 0 ] || fail "as $user, make run failed with status $status"
+sheets=$(grep -c '^Quelvane Character Sheet$' "$work/run.out" || true)
+[ "$sheets" -eq 1 ] || fail "as $user, make run printed $sheets character sheets, not one"
+# dpkg-query fails for the packages it never heard of, which is the good case here.
+installed=$(chroot "$root" dpkg-query -W -f='${Package} ${Status}\n' $test_tools 2>/dev/null \
+    | sed -n 's/ install ok installed$//p' || true)
+[ -z "$installed" ] || fail "as $user, make run installed test tools: $(echo $installed)"
+
+[ $failures -eq 0 ] || { say "$failures failures"; exit 1; }
+say "passed"
