@@ -7,6 +7,9 @@
 
 CUPS_PID=""
 
+# lpstat -r exits 0 also when it finds no scheduler; only its answer tells.
+cups_running() { [ "$(LC_ALL=C lpstat -r 2>/dev/null)" = "scheduler is running" ]; }
+
 cups_start() {
     local dir=$1
     mkdir -p "$dir/etc" "$dir/log" "$dir/spool" "$dir/state" "$dir/cache"
@@ -41,11 +44,11 @@ CONF
     CUPS_PID=$!
     export CUPS_SERVER=$dir/cups.sock
     for _ in $(seq 100); do
-        lpstat -r >/dev/null 2>&1 && break
+        cups_running && break
         kill -0 "$CUPS_PID" 2>/dev/null || return 1
         sleep 0.1
     done
-    lpstat -r >/dev/null 2>&1 || return 1
+    cups_running || return 1
     # A raw queue: the job is not converted, just written to /dev/null.
     lpadmin -p bench-null -E -v file:/dev/null -m raw >"$dir/log/lpadmin.out" 2>&1 || return 1
     lpadmin -d bench-null >>"$dir/log/lpadmin.out" 2>&1 || return 1

@@ -41,6 +41,9 @@ trap cups_on_exit EXIT
 # A test stopped from outside still takes its scheduler down.
 trap 'exit 143' TERM INT HUP
 
+# lpstat -r exits 0 also when it finds no scheduler; only its answer tells.
+cups_running() { [ "$(LC_ALL=C lpstat -r 2>/dev/null)" = "scheduler is running" ]; }
+
 cups_start() {
     command -v cupsd >/dev/null || e2e_fail "cupsd is not installed (scripts/install-deps.sh)"
     # Filters run as the scheduler's own user, which must reach the spool: not a 0700 folder.
@@ -79,11 +82,11 @@ EOF
     CUPS_PID=$!
     export CUPS_SERVER=$CUPS_DIR/cups.sock
     for _ in $(seq 100); do
-        lpstat -r >/dev/null 2>&1 && break
+        cups_running && break
         kill -0 "$CUPS_PID" 2>/dev/null || e2e_fail "cupsd ended at start: $(cat "$E2E_OUT/cupsd.out")"
         sleep 0.1
     done
-    lpstat -r >/dev/null 2>&1 || e2e_fail "the private scheduler did not answer"
+    cups_running || e2e_fail "the private scheduler did not answer"
     e2e_log "private CUPS scheduler $CUPS_PID on $CUPS_SERVER"
 }
 
