@@ -9,6 +9,8 @@
 #include <QString>
 #include <functional>
 
+#include "platform/Paper.h"
+
 class QPagedPaintDevice;
 class QPainter;
 
@@ -46,11 +48,6 @@ PrinterBackend &CurrentPrinter();
 bool PrintOnDevice(QPagedPaintDevice &device, const PrintJob &job, QString *error);
 
 // A PDF file, replaced only when the whole job is written.
-// The paper of the user's locale (LC_ALL, LC_PAPER or LANG, as setlocale reads them), as the
-// print system chooses it: US Letter where the locale's paper is letter-sized, A4 everywhere
-// else and when the locale is not installed. Leaves the program's own locale alone.
-QPageSize LocalePaperSize();
-
 class PdfFilePrinter final : public PrinterBackend {
 public:
     explicit PdfFilePrinter(QString path, const QPageLayout &layout = DefaultLayout());

@@ -3,13 +3,17 @@
 #include <string>
 #include <vector>
 
-#include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPageSize>
 
-#include "forms/sheet/SheetPdf.h"
-#include "platform/Printer.h"
+#include <unistd.h>
+
+#include "platform/Paper.h"
+#include "roll/PdfProgress.h"
 #include "roll/RollCommand.h"
+#include "sheet/SheetPdfWriter.h"
 
 namespace {
 
@@ -34,14 +38,30 @@ std::string RenderPdf(const std::string &path, const std::vector<quelvane::Chara
     int argc = 1;
     char name[] = "quelvane-roll";
     char *argv[] = {name, nullptr};
-    QApplication app(argc, argv);
-    QString error;
+    QGuiApplication app(argc, argv);
     using quelvane::roll::Paper;
     const QPageSize size = paper == Paper::Locale ? quelvane::LocalePaperSize()
                            : paper == Paper::Letter ? QPageSize(QPageSize::Letter)
                                                     : QPageSize(QPageSize::A4);
-    if (!quelvane::RenderSheetsToPdf(QFile::decodeName(path.c_str()), records, &error, size))
+    // The staging file RunRoll made for this run, filled from the start.
+    QFile file(QFile::decodeName(path.c_str()));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return "cannot write PDF '" + path + "': " + file.errorString().toStdString();
+    // Progress only on a terminal: into a pipe or a file standard error stays as it was.
+    quelvane::roll::PdfProgress progress(::isatty(STDERR_FILENO) == 1, [](const std::string &text) {
+        std::cerr << text << std::flush;
+    });
+    QElapsedTimer clock;
+    clock.start();
+    QString error;
+    const bool written = quelvane::WriteSheetsPdf(file, records, size, &error, [&](int done, int total) {
+        progress.Update(done, total, clock.elapsed());
+    });
+    progress.Finish();
+    if (!written)
         return error.isEmpty() ? "cannot write PDF '" + path + "'" : error.toStdString();
+    if (!file.flush() || file.error() != QFileDevice::NoError)
+        return "cannot write PDF '" + path + "': " + file.errorString().toStdString();
     return {};
 }
 

@@ -10,7 +10,7 @@
 namespace quelvane {
 
 // Writes one sheet per record, one page each, into the PDF file at `path` (on `paper`, each
-// sheet at its designed size), drawn by the same sheet and code that the Print command uses.
+// sheet at its designed size), drawn by the same painter as the Print command.
 // The file is replaced only when every page is written. Needs a QApplication; the offscreen
 // platform will do. Leaves CharacterRecord and the program's own sheet window alone. On
 // failure returns false and, when `error` is given, says why.
