@@ -1,7 +1,10 @@
 #include "sheet/SheetPainter.h"
 
+#include <QGlyphRun>
+#include <QHash>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QTextLayout>
 #include <algorithm>
 
 #include "platform/Fonts.h"
@@ -33,15 +36,58 @@ Qt::Alignment Alignment(sheet::Align align)
     return align == sheet::Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft;
 }
 
+// One line of text laid out once: its glyphs and where they go in its room.
+struct LaidOut {
+    QList<QGlyphRun> runs;
+    QPointF origin;
+};
+
+LaidOut Layout(const QRectF &room, Qt::Alignment alignment, const QFont &designed, const QString &text,
+               QPaintDevice *device)
+{
+    const QFont font = FitFont(designed, text, room.width(), device);
+    QTextLayout layout(text, font, device);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setPosition(QPointF(0, 0));
+    layout.endLayout();
+    QPointF origin = room.topLeft();
+    if (alignment & Qt::AlignHCenter)
+        origin.rx() += (room.width() - line.naturalTextWidth()) / 2;
+    if (alignment & Qt::AlignVCenter)
+        origin.ry() += (room.height() - line.height()) / 2;
+    return {line.glyphRuns(), origin};
+}
+
+// Every page of a long run shows the same captions and mostly the same numbers: each is
+// shaped once per device resolution. Used from the one GUI thread only.
+const LaidOut &Cached(size_t entry, const QRectF &room, Qt::Alignment alignment, const QFont &designed,
+                      const QString &text, QPaintDevice *device)
+{
+    static QHash<QString, LaidOut> cache;
+    if (cache.size() > 4096)
+        cache.clear();
+    const QString key = QString::number(entry) + QLatin1Char(' ')
+                        + QString::number(device ? device->logicalDpiY() : 0) + QLatin1Char(' ') + text;
+    auto at = cache.find(key);
+    if (at == cache.end())
+        at = cache.insert(key, Layout(room, alignment, designed, text, device));
+    return *at;
+}
+
 // Draws one line of text, shrunk to fit its room rather than cut.
-void Text(QPainter &painter, const QRectF &room, Qt::Alignment alignment, const QFont &designed,
+void Text(QPainter &painter, size_t entry, const QRectF &room, Qt::Alignment alignment, const QFont &designed,
           const QString &text, const QColor &colour)
 {
     if (text.isEmpty())
         return;
-    painter.setFont(FitFont(designed, text, room.width(), painter.device()));
+    const LaidOut &laid = Cached(entry, room, alignment, designed, text, painter.device());
     painter.setPen(colour);
-    painter.drawText(room, int(alignment) | Qt::TextSingleLine, text);
+    for (const QGlyphRun &run : laid.runs)
+        painter.drawGlyphRun(laid.origin, run);
 }
 
 } // namespace
@@ -91,14 +137,15 @@ void DrawSheet(QPainter &painter, const QRectF &target, const SheetTexts &texts)
         if (entry.kind == sheet::Kind::Rectangle)
             Outline(painter, ToRectF(entry.rect));
     }
-    for (const sheet::Entry &entry : entries) {
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const sheet::Entry &entry = entries[i];
         if (entry.kind == sheet::Kind::Rectangle)
             continue;
         const QRectF area = ToRectF(entry.rect);
         painter.fillRect(area, background);
         const QColor colour = entry.ink == sheet::Ink::ButtonText ? SystemColor(SysColor::ButtonText) : ink;
         const QRectF room = entry.framed ? area.adjusted(kLine, kLine, -kLine, -kLine) : area;
-        Text(painter, room, Alignment(entry.captionAlign) | Qt::AlignTop, SheetFont(entry.font, pointScale),
+        Text(painter, i, room, Alignment(entry.captionAlign) | Qt::AlignTop, SheetFont(entry.font, pointScale),
              QString::fromStdString(sheet::PrintedCaption(entry.caption)), colour);
         if (entry.framed)
             Outline(painter, area);
@@ -110,7 +157,7 @@ void DrawSheet(QPainter &painter, const QRectF &target, const SheetTexts &texts)
         const QRectF area = ToRectF(entry.boxRect);
         painter.fillRect(area, background);
         const QString text = qsizetype(i) < texts.size() ? texts[qsizetype(i)] : QString();
-        Text(painter, area.adjusted(kBoxMargin, kLine, -kBoxMargin, -kLine),
+        Text(painter, entries.size() + i, area.adjusted(kBoxMargin, kLine, -kBoxMargin, -kLine),
              Alignment(entry.boxAlign) | Qt::AlignVCenter, SheetFont(entry.boxFont, pointScale), text, ink);
         Outline(painter, area);
     }
