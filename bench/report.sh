@@ -27,6 +27,7 @@ function fig(s, unit) {
     measured = median != "-"
     ratio = (measured && baseline != "-" && baseline > 0) ? median / baseline : ""
     if (!measured) met = "pending"
+    else if (limit == "-") met = "-"
     else if (kind == "ratio") met = (ratio != "" && ratio <= limit) ? "yes" : "NO"
     else met = (median <= limit) ? "yes" : "NO"
     if (met == "yes" && stretch != "-" && median <= stretch) met = "yes (stretch)"

@@ -83,4 +83,40 @@ else
     pending "batch" "quelvane-roll is not built"
 fi
 
+# The PDF per page: whole process, 200 pages, divided by 200. BENCH_PDF_BASELINE may name
+# an older quelvane-roll to measure in the same run; the goal is a fifth of its time.
+pdf_per_page() { # ROLL OUT.pdf: prints the median and p90 in ms per page
+    local roll=$1 pdf=$2 t=()
+    for _ in $(seq "${BENCH_PDF_RUNS:-7}"); do
+        start=$(date +%s%N)
+        "$roll" -n 200 --seed 1 --paper a4 --pdf "$pdf" >/dev/null 2>"$out/roll-pdf.log"
+        t+=($(( $(date +%s%N) - start )))
+    done
+    printf '%s\n' "${t[@]}" | sort -n | awk '
+        { v[NR] = $1 / 1e6 / 200 }
+        END {
+            m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+            printf "%.4g %.4g %d\n", m, v[int(NR * 0.9 + 0.999999)], NR
+        }'
+}
+if [ -x "$build/bin/quelvane-roll" ]; then
+    say "PDF: quelvane-roll -n 200 --pdf"
+    read -r median p90 reps < <(pdf_per_page "$build/bin/quelvane-roll" "$tmp/bench.pdf")
+    size=$(stat -c %s "$tmp/bench.pdf")
+    baseline=- kind=abs limit=2.2
+    if [ -n "${BENCH_PDF_BASELINE:-}" ]; then
+        say "PDF: the baseline, $BENCH_PDF_BASELINE"
+        read -r baseline _ _ < <(pdf_per_page "$BENCH_PDF_BASELINE" "$tmp/baseline.pdf")
+        base_size=$(stat -c %s "$tmp/baseline.pdf")
+        kind=ratio limit=0.2
+    fi
+    printf 'pdf page\tquelvane-roll -n 200 --pdf, whole process / 200\tms\t%s\t%s\t%s\t%s\t%s\t%s\t-\n' \
+        "$median" "$p90" "$reps" "$baseline" "$limit" "$kind" >>"$rows"
+    printf 'pdf size per page\tsize of that PDF / 200\tKB\t%.3g\t-\t1\t%s\t-\tabs\t-\n' \
+        "$(echo "$size / 200 / 1024" | bc -l)" \
+        "$([ -n "${base_size:-}" ] && printf '%.3g' "$(echo "$base_size / 200 / 1024" | bc -l)" || echo -)" >>"$rows"
+else
+    pending "pdf page" "quelvane-roll is not built"
+fi
+
 bash "$(dirname "$0")/report.sh" "$rows" "$out/results.json"

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QFont>
+
+class QPaintDevice;
 #include <QString>
 
 namespace quelvane {
@@ -29,5 +31,11 @@ inline QFont Arial(qreal pointSize, unsigned style = Regular)
 {
     return DesignedFont(QStringLiteral("Arial"), pointSize, style);
 }
+
+// `font` made just small enough for `text` to fit `width`: first a little narrower (the
+// stand-in font runs wider than the designed one), then smaller, a fortieth at a time,
+// down to a third of its size.
+// Measured against `device` (nullptr: the screen). Unchanged when it fits already.
+QFont FitFont(const QFont &font, const QString &text, qreal width, QPaintDevice *device = nullptr);
 
 } // namespace quelvane

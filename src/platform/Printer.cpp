@@ -12,8 +12,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <langinfo.h>
-#include <locale.h>
 
 #include "platform/CupsJob.h"
 #include "platform/PdfOutput.h"
@@ -119,20 +117,6 @@ bool PrintOnDevice(QPagedPaintDevice &device, const PrintJob &job, QString *erro
 PdfFilePrinter::PdfFilePrinter(QString path, const QPageLayout &layout)
     : path_(std::move(path)), layout_(layout)
 {
-}
-
-QPageSize LocalePaperSize()
-{
-    const locale_t locale = ::newlocale(LC_PAPER_MASK, "", locale_t(nullptr));
-    if (locale == locale_t(nullptr))
-        return QPageSize(QPageSize::A4);
-    // Number items come back in the pointer itself; the low 32 bits hold the millimetres.
-    auto millimetres = [&](nl_item item) {
-        return unsigned(reinterpret_cast<uintptr_t>(::nl_langinfo_l(item, locale)));
-    };
-    const bool letter = millimetres(_NL_PAPER_WIDTH) == 216 && millimetres(_NL_PAPER_HEIGHT) == 279;
-    ::freelocale(locale);
-    return QPageSize(letter ? QPageSize::Letter : QPageSize::A4);
 }
 
 QPageLayout PdfFilePrinter::DefaultLayout()

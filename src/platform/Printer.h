@@ -9,6 +9,8 @@
 #include <QString>
 #include <functional>
 
+#include "platform/Paper.h"
+
 class QPagedPaintDevice;
 class QPainter;
 
@@ -44,11 +46,6 @@ PrinterBackend &CurrentPrinter();
 
 // Runs a job on a device that is ready for painting (a printer or a PDF writer).
 bool PrintOnDevice(QPagedPaintDevice &device, const PrintJob &job, QString *error);
-
-// The paper of the user's locale (LC_ALL, LC_PAPER or LANG, as setlocale reads them), as the
-// print system chooses it: US Letter where the locale's paper is letter-sized, A4 everywhere
-// else and when the locale is not installed. Leaves the program's own locale alone.
-QPageSize LocalePaperSize();
 
 // A PDF file, drawn in memory and written through WriteFileSafely (platform/FileWriter.h).
 class PdfFilePrinter final : public PrinterBackend {

@@ -1,13 +1,13 @@
 #include "platform/SysColors.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QPalette>
 
 namespace quelvane {
 
 QColor SystemColor(SysColor which)
 {
-    const QPalette palette = QApplication::palette();
+    const QPalette palette = QGuiApplication::palette();
     switch (which) {
     case SysColor::WindowBackground:
         return palette.color(QPalette::Base);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "model/SheetLayout.h"
+
 namespace quelvane::roll {
 namespace {
 
@@ -15,25 +17,6 @@ constexpr size_t kDerivedWidth = 21;
 constexpr size_t kSkillWidth = 24;
 constexpr size_t kValueWidth = 3;
 
-struct AttributeRow {
-    const char *label; // nullptr: an empty cell
-    int16_t R::*field;
-    const char *derivedLabel;
-    int16_t R::*derived;
-};
-
-const AttributeRow kAttributeRows[] = {
-    {"Strength:", &R::Strength, "Carrying Capacity:", &R::Carry},
-    {nullptr, nullptr, "Damage Bonus:", &R::Damage},
-    {"Endurance:", &R::Endurance, "Macho Bonus:", &R::Macho},
-    {"Agility:", &R::Agility, "Agility Skill Base:", &R::AglBase},
-    {"Dexterity:", &R::Dexterity, "Dex Skill Base:", &R::DexBase},
-    {"Moxie:", &R::Moxie, "Moxie Skill Base:", &R::MoxBase},
-    {"Chutzpah:", &R::Chutzpah, "Chu Skill Base:", &R::ChuBase},
-    {"Mechanical Apt.:", &R::MechApt, "Mech Skill Base:", &R::MechBase},
-    {"Power:", &R::Power, nullptr, nullptr},
-};
-
 void Pad(std::string &line, size_t width)
 {
     if (line.size() < width)
@@ -41,7 +24,7 @@ void Pad(std::string &line, size_t width)
 }
 
 // "label" padded to `width`, then the value right-aligned in the value column.
-std::string Cell(const char *label, int16_t value, size_t width)
+std::string Cell(const std::string &label, int16_t value, size_t width)
 {
     std::string cell = label;
     Pad(cell, width);
@@ -64,77 +47,80 @@ std::string SkillCell(const R &record, const SkillRow &row)
     // Skills stand indented under the base of their group.
     std::string label = row.isBase ? "" : "  ";
     label += row.label;
-    return Cell(label.c_str(), record.*(row.field), kSkillWidth);
+    return Cell(label, record.*(row.field), kSkillWidth);
+}
+
+// The text sheet's labels are the printed captions, each ending in a colon like the rest of
+// its column.
+std::string TextLabel(const sheet::Entry &entry)
+{
+    std::string label = sheet::PrintedCaption(entry.caption);
+    if (!label.empty() && label.back() != ':')
+        label += ':';
+    return label;
+}
+
+// The fields whose box lies inside the named rectangle of the printed sheet, top to bottom.
+std::vector<const sheet::Entry *> FieldsIn(const char *rectangle)
+{
+    const sheet::Rect area = sheet::FindEntry(rectangle)->rect;
+    std::vector<const sheet::Entry *> fields;
+    for (const sheet::Entry &entry : sheet::SheetEntries()) {
+        if (entry.kind == sheet::Kind::Field && entry.source != sheet::Source::Nothing && area.Contains(entry.boxRect))
+            fields.push_back(&entry);
+    }
+    std::stable_sort(fields.begin(), fields.end(), [](const sheet::Entry *a, const sheet::Entry *b) {
+        return a->boxRect.top < b->boxRect.top;
+    });
+    return fields;
+}
+
+// Those fields in columns by their box's left edge, left column first.
+std::vector<std::vector<const sheet::Entry *>> Columns(const char *rectangle)
+{
+    std::vector<std::vector<const sheet::Entry *>> columns;
+    std::vector<int> lefts;
+    for (const sheet::Entry *entry : FieldsIn(rectangle)) {
+        auto at = std::find(lefts.begin(), lefts.end(), entry->boxRect.left);
+        if (at == lefts.end()) {
+            lefts.push_back(entry->boxRect.left);
+            columns.emplace_back();
+            at = lefts.end() - 1;
+        }
+        columns[size_t(at - lefts.begin())].push_back(entry);
+    }
+    std::vector<size_t> order(columns.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return lefts[a] < lefts[b]; });
+    std::vector<std::vector<const sheet::Entry *>> sorted;
+    for (size_t i : order)
+        sorted.push_back(std::move(columns[i]));
+    return sorted;
 }
 
 } // namespace
 
+std::vector<SkillRow> SkillColumn(int column)
+{
+    std::vector<SkillRow> rows;
+    const auto columns = Columns("Shape3");
+    if (column < 0 || size_t(column) >= columns.size())
+        return rows;
+    for (const sheet::Entry *entry : columns[size_t(column)])
+        rows.push_back({TextLabel(*entry), entry->number, (entry->font.style & sheet::Underline) != 0});
+    return rows;
+}
+
 const std::vector<SkillRow> &LeftSkillColumn()
 {
-    static const std::vector<SkillRow> rows = {
-        {"Chutzpah Skill Base:", &R::ChuBase, true},
-        {"Bootlicking:", &R::Bootlicking, false},
-        {"Bribery:", &R::Bribery, false},
-        {"Con:", &R::Con, false},
-        {"Fast Talk:", &R::FastTalk, false},
-        {"Forgery:", &R::Forgery, false},
-        {"Interrogation:", &R::Interrogation, false},
-        {"Intimidation:", &R::Intimidation, false},
-        {"Motivation:", &R::Motivation, false},
-        {"Oratory:", &R::Oratory, false},
-        {"Psychescan:", &R::Psychescan, false},
-        {"Spurious Logic:", &R::SpuriousLogic, false},
-        {"Agility Skill Base:", &R::AglBase, true},
-        {"Force Sword:", &R::ForceSword, false},
-        {"Grenade:", &R::Grenade, false},
-        {"Neurowhip:", &R::Neurowhip, false},
-        {"Prim Melee Wpns:", &R::PrimMelee, false},
-        {"Truncheon:", &R::Truncheon, false},
-        {"Unarmed:", &R::Unarmed, false},
-        {"Dexterity Skill Base:", &R::DexBase, true},
-        {"Energy Weapons:", &R::EnergyWeapons, false},
-        {"Field Weapons:", &R::FieldWeapons, false},
-        {"Laser Weapons:", &R::LaserWeapons, false},
-        {"Prim Missle Wpns:", &R::Missle, false},
-        {"Projectile Weapons:", &R::ProjectileWeapons, false},
-        {"Vehicle Aim Wpns:", &R::VehicleAimedWeapons, false},
-        {"Vehicle Field Wpns:", &R::VehicleFieldWeapons, false},
-        {"Vehicle Lnch Wpns:", &R::VehicleLaunchedWeapons, false},
-    };
+    static const std::vector<SkillRow> rows = SkillColumn(0);
     return rows;
 }
 
 const std::vector<SkillRow> &RightSkillColumn()
 {
-    static const std::vector<SkillRow> rows = {
-        {"Mech Skill Base:", &R::MechBase, true},
-        {"Autocar Op. & Maint.:", &R::Autocar, false},
-        {"Copter Op. & Maint.:", &R::Copter, false},
-        {"Crawler Op. & Maint.:", &R::Crawler, false},
-        {"Docbot Op. & Maint.:", &R::Docbot, false},
-        {"Flybot Op. & Maint.:", &R::Flybot, false},
-        {"Habitat Engineering:", &R::Habitat, false},
-        {"Hover Op. & Maint.:", &R::Hover, false},
-        {"Jackobot Op/Maint.:", &R::Jackobot, false},
-        {"Scrubot Op. & Maint.:", &R::Scrubot, false},
-        {"Transbot Op/Maint.:", &R::Transbot, false},
-        {"Vulturecraft Op/Maint:", &R::Vulturecraft, false},
-        {"Moxie Skill Base:", &R::MoxBase, true},
-        {"Biochem. Therapy:", &R::Biochemical, false},
-        {"Biosciences:", &R::Biosciences, false},
-        {"Chemical Eng:", &R::Chemical, false},
-        {"Data Analysis:", &R::Analysis, false},
-        {"Data Search:", &R::Search, false},
-        {"Demolition:", &R::Demolition, false},
-        {"Electronic Eng:", &R::Electronic, false},
-        {"Mechanical Eng:", &R::Mechanical, false},
-        {"Medical:", &R::Medical, false},
-        {"Nuclear Eng:", &R::Nuclear, false},
-        {"Security:", &R::Security, false},
-        {"Stealth:", &R::Stealth, false},
-        {"Surveillance:", &R::Surveillance, false},
-        {"Survival:", &R::Survival, false},
-    };
+    static const std::vector<SkillRow> rows = SkillColumn(1);
     return rows;
 }
 
@@ -143,29 +129,53 @@ std::string SheetText(const CharacterRecordType &record)
     std::string out;
     out.reserve(3072);
 
-    auto identity = [&](const char *label, const std::string &value) {
-        std::string line = "  ";
-        line += label;
-        Pad(line, kIdentityWidth);
-        EndLine(out, line + value);
+    auto heading = [&](const char *name) {
+        out += sheet::PrintedCaption(sheet::FindEntry(name)->caption);
+        out += '\n';
+    };
+    auto identity = [&](const char *rectangle) {
+        for (const sheet::Entry *entry : FieldsIn(rectangle)) {
+            std::string line = "  " + TextLabel(*entry);
+            Pad(line, kIdentityWidth);
+            EndLine(out, line + sheet::BoxText(*entry, record));
+        }
     };
 
-    out += "Quelvane Character Sheet\n\nIdentification\n";
-    identity("Name:", record.Name);
-    identity("Service Group:", ServiceGroupText(record));
-    out += "\nSecret Stuff\n";
-    identity("Secret Society:", record.Secret);
-    identity("Mutation:", record.Mutant);
+    heading("lblTitle");
+    out += '\n';
+    heading("lblIdentification");
+    identity("Shape2");
+    out += '\n';
+    heading("lblSecretStuff");
+    identity("Shape5");
 
-    out += "\nAttributes\n";
-    for (const AttributeRow &row : kAttributeRows) {
+    out += '\n';
+    heading("lblAttributes");
+    const auto pairs = Columns("Shape1");
+    std::vector<int> tops;
+    for (const auto &column : pairs) {
+        for (const sheet::Entry *entry : column)
+            tops.push_back(entry->boxRect.top);
+    }
+    std::sort(tops.begin(), tops.end());
+    tops.erase(std::unique(tops.begin(), tops.end()), tops.end());
+    auto at = [&](size_t column, int top) -> const sheet::Entry * {
+        if (column >= pairs.size())
+            return nullptr;
+        for (const sheet::Entry *entry : pairs[column]) {
+            if (entry->boxRect.top == top)
+                return entry;
+        }
+        return nullptr;
+    };
+    for (int top : tops) {
         std::string line = "  ";
-        if (row.label)
-            line += Cell(row.label, record.*(row.field), kAttributeWidth);
-        if (row.derivedLabel) {
+        if (const sheet::Entry *first = at(0, top))
+            line += Cell(TextLabel(*first), record.*(first->number), kAttributeWidth);
+        if (const sheet::Entry *second = at(1, top)) {
             line += "   "; // a wide value pushes the column, never touches it
             Pad(line, 2 + kAttributeWidth + kValueWidth + 3);
-            line += Cell(row.derivedLabel, record.*(row.derived), kDerivedWidth);
+            line += Cell(TextLabel(*second), record.*(second->number), kDerivedWidth);
         }
         EndLine(out, line);
     }

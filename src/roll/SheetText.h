@@ -14,11 +14,12 @@ std::string SheetText(const CharacterRecordType &record);
 
 // One row of the skill columns: a group's base (heading its skills) or a skill.
 struct SkillRow {
-    const char *label;
+    std::string label; // the printed caption, with a colon
     int16_t CharacterRecordType::*field;
     bool isBase;
 };
-// The two skill columns top to bottom, as on the printed sheet.
+// The two skill columns top to bottom, as on the printed sheet (columns 0 and 1).
+std::vector<SkillRow> SkillColumn(int column);
 const std::vector<SkillRow> &LeftSkillColumn();
 const std::vector<SkillRow> &RightSkillColumn();
 

@@ -5,16 +5,18 @@
 #include <string>
 #include <vector>
 
-#include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPageSize>
 
 #include <unistd.h>
 
-#include "forms/sheet/SheetPdf.h"
-#include "platform/Printer.h"
+#include "platform/Paper.h"
+#include "roll/PdfProgress.h"
 #include "roll/RollCommand.h"
 #include "roll/TakeBack.h"
+#include "sheet/SheetPdfWriter.h"
 
 namespace {
 
@@ -39,21 +41,31 @@ std::string RenderPdf(const std::string &path, const std::vector<quelvane::Chara
     int argc = 1;
     char name[] = "quelvane-roll";
     char *argv[] = {name, nullptr};
-    QApplication app(argc, argv);
-    QString error;
+    QGuiApplication app(argc, argv);
     using quelvane::roll::Paper;
     const QPageSize size = paper == Paper::Locale ? quelvane::LocalePaperSize()
                            : paper == Paper::Letter ? QPageSize(QPageSize::Letter)
                                                     : QPageSize(QPageSize::A4);
-    // Straight into the run's own staging file: a second file beside it would be one more
-    // thing for a signal to leave behind.
+    // Straight into the run's own staging file, filled from the start: a second file beside
+    // it would be one more thing for a signal to leave behind.
     QFile file(QFile::decodeName(path.c_str()));
     const auto failed = [&](const QString &reason) {
         return "cannot write PDF '" + path + "': " + reason.toStdString();
     };
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::ExistingOnly))
         return failed(file.errorString());
-    if (!quelvane::RenderSheetsToPdf(file, records, &error, size))
+    // Progress only on a terminal: into a pipe or a file standard error stays as it was.
+    quelvane::roll::PdfProgress progress(::isatty(STDERR_FILENO) == 1, [](const std::string &text) {
+        std::cerr << text << std::flush;
+    });
+    QElapsedTimer clock;
+    clock.start();
+    QString error;
+    const bool written = quelvane::WriteSheetsPdf(file, records, size, &error, [&](int done, int total) {
+        progress.Update(done, total, clock.elapsed());
+    });
+    progress.Finish();
+    if (!written)
         return error.isEmpty() ? "cannot write PDF '" + path + "'" : error.toStdString();
     if (!file.flush() || file.error() != QFileDevice::NoError)
         return failed(file.errorString());

@@ -101,8 +101,7 @@ class TestSheetPrint : public QObject {
     QString SheetBox(const char *name) const
     {
         OutputForm *sheet = FormInstance<OutputForm>::IfLoaded();
-        QLineEdit *box = sheet ? sheet->findChild<QLineEdit *>(name) : nullptr;
-        return box ? box->text() : QStringLiteral("<no %1>").arg(name);
+        return sheet ? sheet->Text(QLatin1String(name)) : QStringLiteral("<no sheet>");
     }
 
 private slots:

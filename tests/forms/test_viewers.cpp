@@ -1,5 +1,8 @@
 #include <QtTest>
 
+#include <QStyle>
+#include <QStyleOptionFrame>
+
 #include <limits>
 
 #include <QAccessible>
@@ -15,6 +18,7 @@
 #include "forms/viewers/ViewSkills.h"
 #include "forms/viewers/ViewStats.h"
 #include "model/modTarvock.h"
+#include "platform/Fonts.h"
 #include "platform/Twips.h"
 
 using namespace quelvane;
@@ -795,6 +799,42 @@ private slots:
         QVERIFY(stats->isVisible());
         QVERIFY(!skills->isVisible());
         QVERIFY(Loaded("ViewSecret")->isVisible());
+    }
+
+    // A value wider than its box is set smaller and shown whole; one that fits keeps the
+    // designed font.
+    void valuesShowWholeInTheirBox_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<bool>("designedFont");
+        QTest::addRow("-32768 in txtStrength") << "ViewStats" << "txtStrength" << -32768 << false;
+        QTest::addRow("-32768 in txtForceSword") << "ViewSkills" << "txtForceSword" << -32768 << false;
+        QTest::addRow("5 in txtStrength") << "ViewStats" << "txtStrength" << 5 << true;
+        QTest::addRow("-3 in txtForceSword") << "ViewSkills" << "txtForceSword" << -3 << true;
+    }
+    void valuesShowWholeInTheirBox()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, box);
+        QFETCH(int, value);
+        QFETCH(bool, designedFont);
+        CharacterRecord.Strength = int16_t(value);
+        CharacterRecord.ForceSword = int16_t(value);
+        QWidget *viewer = Open(window);
+        QVERIFY(viewer);
+        QLineEdit *edit = Box(viewer, box.toLatin1().constData());
+        QVERIFY(edit);
+        QCOMPARE(edit->text(), QString::number(value));
+        // The room QLineEdit gives its text: the contents less two pixels each side.
+        QStyleOptionFrame option;
+        option.initFrom(edit);
+        option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+        const int room = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit).width() - 4;
+        const qreal needed = QFontMetricsF(edit->font()).horizontalAdvance(edit->text());
+        QVERIFY2(needed <= room, qPrintable(QString("%1 px in %2").arg(needed).arg(room)));
+        QCOMPARE(edit->font() == MsSansSerif(8.25), designedFont);
     }
 };
 

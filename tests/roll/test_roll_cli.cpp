@@ -422,6 +422,38 @@ private slots:
         QCOMPARE(info.section("Page size:", 1).section('\n', 0, 0).trimmed(), size);
     }
 
+    // A run of many pages shows "pages done" on a terminal and clears it; into a pipe
+    // standard error holds only what it always held.
+    void pdfProgressOnlyOnATerminal()
+    {
+        if (QStandardPaths::findExecutable("script").isEmpty())
+            QSKIP("script (util-linux) is not installed");
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString pdf = dir.filePath("many.pdf");
+        const QString count = "10000";
+
+        // Under a pseudo-terminal: script records what the program wrote to it.
+        QProcess script;
+        script.start("script", {"-qec", QStringLiteral("'%1' --seed 4 -n %2 --pdf '%3' >/dev/null")
+                                            .arg(QUELVANE_ROLL_BIN, count, pdf),
+                                "/dev/null"});
+        QVERIFY(script.waitForFinished(240000));
+        QCOMPARE(script.exitCode(), 0);
+        const QString terminal = QString::fromUtf8(script.readAllStandardOutput());
+        QVERIFY2(terminal.contains("\rquelvane-roll: " + count + " pages done of " + count),
+                 qPrintable(terminal.right(300)));
+        // Cleared: blanks back to the line's start, then the usual last line.
+        static const QRegularExpression cleared("\\r {20,}\\rquelvane-roll: 10000 pages written to ");
+        QVERIFY2(terminal.contains(cleared), qPrintable(terminal.right(300)));
+
+        // Into a pipe: exactly as before.
+        const Run run = testing::RunRollProcess({"--seed", "4", "-n", count, "--pdf", pdf});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(QString::fromUtf8(run.err),
+                 "quelvane-roll: seed 4\nquelvane-roll: " + count + " pages written to " + pdf + "\n");
+    }
+
     void noPdfNoGui()
     {
         // Without --pdf Qt's GUI never starts: its plugin loader would report itself here.

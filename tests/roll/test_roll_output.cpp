@@ -120,20 +120,20 @@ private slots:
                 ++bases;
                 continue;
             }
-            QVERIFY2(base != nullptr, row.label);
+            QVERIFY2(base != nullptr, row.label.c_str());
             int n = 0;
             for (int k = 1; k <= kSkillCount; ++k) {
                 if (kFields[kFirstSkillField + k - 1].number == row.field)
                     n = k;
             }
-            QVERIFY2(n != 0, row.label);
-            QVERIFY2(seen.insert(n).second, row.label);
+            QVERIFY2(n != 0, row.label.c_str());
+            QVERIFY2(seen.insert(n).second, row.label.c_str());
             // The heading above a skill is the base its group starts from.
             const auto group = std::find_if(kSkillGroups.begin(), kSkillGroups.end(),
                                             [&](const SkillGroup &g) {
                                                 return n >= g.firstSkill && n <= g.lastSkill;
                                             });
-            QVERIFY2(group->base == base, row.label);
+            QVERIFY2(group->base == base, row.label.c_str());
         }
         QCOMPARE(int(seen.size()), kSkillCount);
         QCOMPARE(bases, 5);

@@ -1,13 +1,12 @@
 // OutputForm: the character sheet, a window laid out as the printed page and never shown.
+// Its elements are the sheet's table; the window only holds the texts it was filled with.
 #pragma once
 
 #include <QWidget>
-#include <utility>
-#include <vector>
 
 #include "model/modTarvock.h"
+#include "sheet/SheetPainter.h"
 
-class QLineEdit;
 class QPainter;
 
 namespace quelvane {
@@ -26,6 +25,9 @@ public:
     // The same fill from any record (batch output).
     void Fill(const CharacterRecordType &record);
 
+    // What the box of that name holds ("txtStrength"); empty for a name without a box.
+    QString Text(const QString &box) const;
+
     // Prints the client area's image on the current printer as a one-page job; false, with
     // the reason, when it could not be printed.
     bool PrintForm(QString *error);
@@ -34,31 +36,22 @@ public:
     bool PrintToPdf(const QString &path, QString *error);
 
     // Paints the client area into `target` (painter units), as vector drawing.
-    void DrawSheet(QPainter &painter, const QRectF &target);
+    void DrawSheet(QPainter &painter, const QRectF &target) const;
     // Paints it on a page: designed size if it fits, at the top, centred across the paper.
-    void DrawOnPage(QPainter &painter, const PrintPage &page);
+    void DrawOnPage(QPainter &painter, const PrintPage &page) const;
 
     // The printed image: the client area, in twips.
-    static constexpr int kClientWidth = 11340;
-    static constexpr int kClientHeight = 11115;
+    static constexpr int kClientWidth = sheet::kClientArea.width;
+    static constexpr int kClientHeight = sheet::kClientArea.height;
     static const QString kCaption;
 
+    // The panel every element stands on; it paints the sheet.
     QWidget *Picture1 = nullptr;
 
 private:
-    QLineEdit *Box(const char *name) const;
     bool PrintOn(PrinterBackend &printer, QString *error);
 
-    std::vector<std::pair<QLineEdit *, int16_t CharacterRecordType::*>> numberBoxes_;
-    QLineEdit *txtName_ = nullptr;
-    QLineEdit *txtService_ = nullptr;
-    QLineEdit *txtMutation_ = nullptr;
-    QLineEdit *txtSecretSociety_ = nullptr;
+    SheetTexts texts_;
 };
-
-// Where a sheet of `sheet` size goes on a page (device units): its own size when it fits the
-// printable area, else scaled down just enough; at the top of the printable area, centred
-// across the paper as far as the printable area allows.
-QRectF SheetPlacement(const QSizeF &sheet, const QRectF &paper, const QRectF &printable);
 
 } // namespace quelvane

@@ -4,6 +4,8 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QPushButton>
 
 #include "forms/main/MainWindow.h"
@@ -46,6 +48,16 @@ QLineEdit *ViewerWindow::AddBox(const char *name, const char *caption, const Twi
     box->setPalette(palette);
     box->setAutoFillBackground(false);
     box->setAccessibleName(LabelCaptionText(QLatin1String(caption)).trimmed());
+    // A value wider than the box ("-32768") is set smaller rather than pushed off its edge.
+    const QFont designed = box->font();
+    connect(box, &QLineEdit::textChanged, box, [box, designed](const QString &text) {
+        QStyleOptionFrame option;
+        option.initFrom(box);
+        option.lineWidth = box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box) : 0;
+        const QRect room = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box);
+        // QLineEdit keeps two pixels each side and one for the cursor.
+        box->setFont(FitFont(designed, text, room.width() - 5));
+    });
     return box;
 }
 

@@ -1,0 +1,25 @@
+// Character sheets as a PDF written into any device: Qt GUI only, no printer, no display.
+#pragma once
+
+#include <QPageSize>
+#include <QString>
+#include <functional>
+#include <vector>
+
+#include "model/modTarvock.h"
+
+class QIODevice;
+
+namespace quelvane {
+
+// Called after each page with the pages done and the pages in all.
+using PageProgress = std::function<void(int done, int total)>;
+
+// Writes one sheet per record, one page each, into `device` (open for writing) on `paper`,
+// every sheet at its designed size. Needs a QGuiApplication; the offscreen platform will
+// do. On failure returns false and, when `error` is given, says why; what was written to
+// the device by then is the caller's to throw away.
+bool WriteSheetsPdf(QIODevice &device, const std::vector<CharacterRecordType> &records, const QPageSize &paper,
+                    QString *error, const PageProgress &progress = {});
+
+} // namespace quelvane
