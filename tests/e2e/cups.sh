@@ -5,6 +5,7 @@
 #   cups_add_pdf_queue NAME a cups-pdf queue, made the default destination; PDFs land in $CUPS_OUT
 #   cups_wait_idle SECONDS  until no job is pending or printing
 #   cups_app_env            arguments for e2e_start_app that point the program at this scheduler
+#   cups_start_main         the program started against it, welcomed and focused ($CUPS_MAIN)
 #
 # The scheduler is stopped by its process id when the script ends, even when it fails.
 
@@ -126,4 +127,15 @@ cups_wait_idle() {
 # The program sees only this scheduler: no user or environment default to fall back on.
 cups_app_env() {
     echo "-u PRINTER -u LPDEST CUPS_SERVER=$CUPS_SERVER HOME=$CUPS_DIR/home"
+}
+
+# The program on a private X server, seeing only this scheduler, its welcome on the status line
+# and the focus given; CUPS_MAIN is its window.
+cups_start_main() {
+    e2e_start_xvfb
+    e2e_start_atspi
+    e2e_start_app $(cups_app_env)
+    CUPS_MAIN=$(e2e_wait_window "Quelvane Cadrelant Generator")
+    e2e_wait_text status equals "Welcome to the Quelvane Cadrelant Generator."
+    e2e_focus "$CUPS_MAIN"
 }

@@ -78,12 +78,8 @@ expect_no_sheet_window() {
 
 cups_start
 cups_add_pdf_queue Sheets
-e2e_start_xvfb
-e2e_start_atspi
-e2e_start_app $(cups_app_env)
-main=$(e2e_wait_window "Quelvane Cadrelant Generator")
-e2e_wait_text status equals "Welcome to the Quelvane Cadrelant Generator."
-e2e_focus "$main"
+cups_start_main
+main=$CUPS_MAIN
 e2e_screenshot start
 
 # Before any character: every number box reads 0, the name box is empty.

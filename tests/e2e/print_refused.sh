@@ -13,12 +13,8 @@ cups_start
 cups_add_pdf_queue Sheets
 cupsreject -r "closed for the test" Sheets
 lpstat -a Sheets | grep -q 'not accepting' || e2e_fail "the queue still accepts jobs: $(lpstat -a Sheets)"
-e2e_start_xvfb
-e2e_start_atspi
-e2e_start_app $(cups_app_env)
-main=$(e2e_wait_window "Quelvane Cadrelant Generator")
-e2e_wait_text status equals "Welcome to the Quelvane Cadrelant Generator."
-e2e_focus "$main"
+cups_start_main
+main=$CUPS_MAIN
 
 e2e_key alt+p
 e2e_wait_text message contains "could not be printed"
