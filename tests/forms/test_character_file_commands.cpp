@@ -25,6 +25,9 @@
 using namespace quelvane;
 using namespace quelvane::testing;
 
+// A PNG's signature and the start of its first chunk: NUL bytes a text file never has.
+constexpr char kPngStart[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\r\n";
+
 class TestCharacterFileCommands : public QObject {
     Q_OBJECT
 
@@ -256,7 +259,7 @@ private slots:
         QTest::addRow("two megabytes without a line end") << "file" << QByteArray(2 << 20, 'x');
         QTest::addRow("binary data") << "file" << QByteArray(3000, '\x01');
         QTest::addRow("a PNG with a whole record after its header")
-            << "file" << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\r\n", 20) + good;
+            << "file" << QByteArray::fromRawData(kPngStart, sizeof kPngStart - 1) + good;
         QTest::addRow("this test program") << "SELF" << QByteArray();
         QTest::addRow("a missing file") << "missing.tbl" << QByteArray();
         QTest::addRow("a folder") << "folder" << QByteArray();
