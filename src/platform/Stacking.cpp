@@ -29,4 +29,11 @@ void KeepAboveOnWayland(QWidget *dialog, QWidget *owner)
     });
 }
 
+void BringToFront(QWidget *window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 } // namespace quelvane

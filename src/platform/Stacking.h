@@ -13,4 +13,7 @@ namespace quelvane {
 // parent would move the box from its place over the owner. Call before the dialog is shown.
 void KeepAboveOnWayland(QWidget *dialog, QWidget *owner);
 
+// Shows a window, raises it above the program's others and gives it the focus.
+void BringToFront(QWidget *window);
+
 } // namespace quelvane

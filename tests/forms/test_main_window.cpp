@@ -11,6 +11,7 @@
 #include "ScriptedRandom.h"
 #include "forms/Forms.h"
 #include "forms/main/ClickableImage.h"
+#include "forms/ProgramIcon.h"
 #include "forms/main/MainWindow.h"
 #include "model/modTarvock.h"
 #include "platform/Controls.h"

@@ -7,10 +7,11 @@
 
 #include "forms/FormInstance.h"
 #include "forms/about/SysInfo.h"
-#include "forms/main/ClickableImage.h"
+#include "forms/ProgramIcon.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
 #include "platform/MessageBox.h"
+#include "platform/Stacking.h"
 #include "platform/SysColors.h"
 #include "version.h"
 
@@ -184,6 +185,14 @@ void frmAbout::cmdSysInfo_Click()
 void frmAbout::reject()
 {
     cmdOK->click();
+}
+
+void ShowAboutBox(QWidget *over)
+{
+    // No owner, modal for the whole program.
+    frmAbout *about = FormInstance<frmAbout>::Get();
+    KeepAboveOnWayland(about, over);
+    about->exec();
 }
 
 } // namespace quelvane

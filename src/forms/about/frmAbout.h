@@ -40,4 +40,9 @@ public slots:
     void reject() override;
 };
 
+// Shows the about box modal for the whole program, loading it on first use, and returns once
+// it has been closed. `over` is the window it was opened from: on Wayland the box is kept
+// above it.
+void ShowAboutBox(QWidget *over);
+
 } // namespace quelvane

@@ -1,10 +1,8 @@
-// Load and Save: the character file through the shared file dialog.
+#include "forms/main/CharacterFileCommands.h"
+
 #include <string>
 
-#include <QFileInfo>
-
 #include "forms/Forms.h"
-#include "forms/main/MainWindow.h"
 #include "model/CharacterFile.h"
 #include "model/modTarvock.h"
 #include "platform/FileDialog.h"
@@ -25,59 +23,46 @@ void SetUpCharacterFileDialog(CommonDialog &dialog)
 
 } // namespace
 
-void MainWindow::cmdSave_Click()
+std::optional<QString> SaveCharacterFile(CommonDialog &dialog)
 {
-    SaveCharacter();
-}
-
-void MainWindow::SaveCharacter()
-{
-    SetUpCharacterFileDialog(*CommonDialog1);
-    if (!CommonDialog1->ShowSave())
-        return;
-    const QString path = CommonDialog1->FileName;
-    // Any failure ends the command silently; the old file, if any, keeps its bytes.
+    SetUpCharacterFileDialog(dialog);
+    if (!dialog.ShowSave())
+        return std::nullopt;
+    const QString path = dialog.FileName;
     if (SaveFileReplacing(path, WriteCharacterText(CharacterRecord)) != FileStatus::Ok)
-        return;
-    SetStatus(path + QStringLiteral(" saved."));
+        return std::nullopt;
+    return path;
 }
 
-void MainWindow::cmdLoad_Click()
+std::optional<QString> ChooseCharacterFile(CommonDialog &dialog)
 {
-    SetUpCharacterFileDialog(*CommonDialog1);
-    if (!CommonDialog1->ShowOpen())
-        return;
-    LoadCharacter(CommonDialog1->FileName);
+    SetUpCharacterFileDialog(dialog);
+    if (!dialog.ShowOpen())
+        return std::nullopt;
+    return dialog.FileName;
 }
 
-void MainWindow::LoadAtStart(const QString &path)
-{
-    CommonDialog1->FileName = QFileInfo(path).absoluteFilePath();
-    LoadCharacter(CommonDialog1->FileName);
-}
-
-void MainWindow::LoadCharacter(const QString &path)
+bool LoadCharacterFile(const QString &path)
 {
     UnloadViewersAndSheet();
 
     std::string bytes;
     if (ReadFileBounded(path, kMaxCharacterFileBytes, bytes) != FileStatus::Ok)
-        return;
-    // The record changes only when all 71 fields were read.
+        return false;
     switch (ReadCharacterText(bytes, CharacterRecord)) {
     case ReadStatus::Ok:
-        SetStatus(path + QStringLiteral(" loaded."));
-        return;
+        return true;
     case ReadStatus::Empty:
         ShowMessage(QStringLiteral("No records in data file."), ProgramTitle(),
                     MessageIcon::Exclamation);
-        return;
+        return false;
     case ReadStatus::EndedEarly:
     case ReadStatus::NumberOutOfRange:
     case ReadStatus::TooLarge:
     case ReadStatus::NotText:
-        return;
+        return false;
     }
+    return false;
 }
 
 } // namespace quelvane

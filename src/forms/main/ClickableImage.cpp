@@ -1,7 +1,6 @@
 #include "forms/main/ClickableImage.h"
 
 #include <QMouseEvent>
-#include <QPixmap>
 
 namespace quelvane {
 
@@ -10,12 +9,6 @@ void ClickableImage::mouseReleaseEvent(QMouseEvent *event)
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
     QLabel::mouseReleaseEvent(event);
-}
-
-QPixmap ProgramIcon()
-{
-    static const QPixmap icon(QStringLiteral(":/quelvane/icon.xpm"));
-    return icon;
 }
 
 } // namespace quelvane

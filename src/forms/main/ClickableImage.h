@@ -1,4 +1,4 @@
-// A picture control that reports clicks, as Image1 does on Main and frmAbout.
+// A picture control that reports clicks, as Image1 does on Main.
 #pragma once
 
 #include <QLabel>
@@ -17,8 +17,5 @@ signals:
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 };
-
-// The program's own 64 x 64 icon.
-QPixmap ProgramIcon();
 
 } // namespace quelvane

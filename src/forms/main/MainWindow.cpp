@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -9,7 +10,14 @@
 #include <QTextOption>
 
 #include "forms/Forms.h"
+#include "forms/ProgramIcon.h"
+#include "forms/about/frmAbout.h"
+#include "forms/main/CharacterFileCommands.h"
 #include "forms/main/ClickableImage.h"
+#include "forms/sheet/PrintCommand.h"
+#include "forms/viewers/ViewSecret.h"
+#include "forms/viewers/ViewSkills.h"
+#include "forms/viewers/ViewStats.h"
 #include "model/modTarvock.h"
 #include "platform/Controls.h"
 #include "platform/FileDialog.h"
@@ -22,8 +30,6 @@ namespace quelvane {
 const QString MainWindow::kWelcome = QStringLiteral("Welcome to the Quelvane Cadrelant Generator.");
 
 namespace {
-
-MainWindow *g_main = nullptr;
 
 // The status line. A long path has no blanks to wrap at, so it wraps anywhere rather than
 // running out of the box.
@@ -68,16 +74,6 @@ constexpr TwipsRect kLabel1 = {240, 240, 4335, 735};
 constexpr TwipsRect kImage1 = {600, 1080, 1440, 1320};
 
 } // namespace
-
-MainWindow *MainForm()
-{
-    return g_main;
-}
-
-void SetMainForm(MainWindow *form)
-{
-    g_main = form;
-}
 
 MainWindow::MainWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
@@ -146,6 +142,61 @@ void MainWindow::cmdGenerate_Click()
     CharacterRecord.Name.clear();
     GenerateCharacter();
     SetStatus(QString::fromStdString(CharacterRecord.Name) + QStringLiteral(" created."));
+}
+
+void MainWindow::cmdStats_Click()
+{
+    ViewerWindow::ShowForm<ViewStats>();
+}
+
+void MainWindow::cmdSkills_Click()
+{
+    ViewerWindow::ShowForm<ViewSkills>();
+}
+
+void MainWindow::cmdSecret_Click()
+{
+    ViewerWindow::ShowForm<ViewSecret>();
+}
+
+void MainWindow::cmdPrint_Click()
+{
+    if (const auto status = PrintCharacterSheet(this, CommonDialog1->FileName))
+        SetStatus(*status);
+}
+
+void MainWindow::cmdSave_Click()
+{
+    SaveCharacter();
+}
+
+void MainWindow::SaveCharacter()
+{
+    if (const auto path = SaveCharacterFile(*CommonDialog1))
+        SetStatus(*path + QStringLiteral(" saved."));
+}
+
+void MainWindow::cmdLoad_Click()
+{
+    if (const auto path = ChooseCharacterFile(*CommonDialog1))
+        LoadCharacter(*path);
+}
+
+void MainWindow::LoadAtStart(const QString &path)
+{
+    CommonDialog1->FileName = QFileInfo(path).absoluteFilePath();
+    LoadCharacter(CommonDialog1->FileName);
+}
+
+void MainWindow::LoadCharacter(const QString &path)
+{
+    if (LoadCharacterFile(path))
+        SetStatus(path + QStringLiteral(" loaded."));
+}
+
+void MainWindow::Image1_Click()
+{
+    ShowAboutBox(this);
 }
 
 void MainWindow::cmdExit_Click()

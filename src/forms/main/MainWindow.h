@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+#include "forms/MainAccess.h"
+
 class QLabel;
 class QPushButton;
 
@@ -10,7 +12,6 @@ namespace quelvane {
 
 class ClickableImage;
 class CommonDialog;
-class OutputForm;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -54,17 +55,10 @@ public slots:
 private:
     void SaveCharacter();
     void LoadCharacter(const QString &path);
-    void SaveSheetAsPdf(OutputForm *sheet);
-
-    CommonDialog *pdfDialog_ = nullptr; // the sheet as a PDF, when there is no printer
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 };
-
-// The one Main of the program; created by the application at start.
-MainWindow *MainForm();
-void SetMainForm(MainWindow *form);
 
 } // namespace quelvane

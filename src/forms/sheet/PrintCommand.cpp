@@ -1,9 +1,9 @@
-// Main's Print command: the sheet goes to the default printer, or into a PDF file when there
-// is none.
+#include "forms/sheet/PrintCommand.h"
+
 #include <QFileInfo>
+#include <QWidget>
 
 #include "forms/FormInstance.h"
-#include "forms/main/MainWindow.h"
 #include "forms/sheet/OutputForm.h"
 #include "model/modTarvock.h"
 #include "platform/FileDialog.h"
@@ -28,58 +28,64 @@ QString PdfFileStem(const QString &name)
     return stem;
 }
 
-} // namespace
-
-void MainWindow::cmdPrint_Click()
+// A dialog of its own on the owner: Load and Save keep offering the character file, and this
+// one keeps the last PDF chosen.
+CommonDialog *PdfDialog(QWidget *owner)
 {
-    // Loading fills the sheet; a sheet already loaded prints what it was filled with.
-    OutputForm *sheet = FormInstance<OutputForm>::Get();
-    if (!CurrentPrinter().HasDefaultPrinter()) {
-        SaveSheetAsPdf(sheet);
-        return;
-    }
-    QString reason;
-    if (!sheet->PrintForm(&reason)) {
-        ShowMessage(QStringLiteral("The character sheet could not be printed.\n\n%1").arg(reason),
-                    ProgramTitle(), MessageIcon::Exclamation);
-        return;
-    }
-    SetStatus(QStringLiteral("Quelvane Character Sheet printed."));
+    const QString name = QStringLiteral("PdfDialog");
+    if (auto *dialog = owner->findChild<CommonDialog *>(name, Qt::FindDirectChildrenOnly))
+        return dialog;
+    auto *dialog = new CommonDialog(owner);
+    dialog->setObjectName(name);
+    dialog->Filter = QStringLiteral("PDF Files (*.pdf)|*.pdf");
+    dialog->FilterIndex = 1;
+    dialog->Flags = kHideReadOnly | kOverwritePrompt;
+    dialog->DefaultExt = QStringLiteral("pdf");
+    return dialog;
 }
 
-void MainWindow::SaveSheetAsPdf(OutputForm *sheet)
+std::optional<QString> SaveSheetAsPdf(OutputForm *sheet, QWidget *owner, const QString &characterFile)
 {
     if (!AskMessage(QStringLiteral("There is no default printer to print the character sheet on: "
                                    "none is set up, or the print system cannot be reached.\n\n"
                                    "Save the sheet as a PDF file instead?"),
                     ProgramTitle(), MessageIcon::Exclamation, QStringLiteral("&Save as PDF...")))
-        return;
-    // A dialog of its own: Load and Save keep offering the character file.
-    if (!pdfDialog_) {
-        pdfDialog_ = new CommonDialog(this);
-        pdfDialog_->setObjectName(QStringLiteral("PdfDialog"));
-        pdfDialog_->Filter = QStringLiteral("PDF Files (*.pdf)|*.pdf");
-        pdfDialog_->FilterIndex = 1;
-        pdfDialog_->Flags = kHideReadOnly | kOverwritePrompt;
-        pdfDialog_->DefaultExt = QStringLiteral("pdf");
-    }
-    if (pdfDialog_->FileName.isEmpty()) {
+        return std::nullopt;
+    CommonDialog *dialog = PdfDialog(owner);
+    if (dialog->FileName.isEmpty()) {
         // First time: the character's name, beside its character file when there is one.
         const QString name = PdfFileStem(QString::fromStdString(CharacterRecord.Name));
-        pdfDialog_->FileName = (name.isEmpty() ? QStringLiteral("Cadrelant") : name) + QStringLiteral(".pdf");
-        if (!CommonDialog1->FileName.isEmpty())
-            pdfDialog_->FileName.prepend(QFileInfo(CommonDialog1->FileName).absolutePath() + QLatin1Char('/'));
+        dialog->FileName = (name.isEmpty() ? QStringLiteral("Cadrelant") : name) + QStringLiteral(".pdf");
+        if (!characterFile.isEmpty())
+            dialog->FileName.prepend(QFileInfo(characterFile).absolutePath() + QLatin1Char('/'));
     }
-    if (!pdfDialog_->ShowSave())
-        return;
-    const QString path = pdfDialog_->FileName;
+    if (!dialog->ShowSave())
+        return std::nullopt;
+    const QString path = dialog->FileName;
     QString reason;
     if (!sheet->PrintToPdf(path, &reason)) {
         ShowMessage(QStringLiteral("The character sheet could not be saved.\n\n%1").arg(reason),
                     ProgramTitle(), MessageIcon::Exclamation);
-        return;
+        return std::nullopt;
     }
-    SetStatus(QStringLiteral("Quelvane Character Sheet saved to %1.").arg(path));
+    return QStringLiteral("Quelvane Character Sheet saved to %1.").arg(path);
+}
+
+} // namespace
+
+std::optional<QString> PrintCharacterSheet(QWidget *owner, const QString &characterFile)
+{
+    // Loading fills the sheet; a sheet already loaded prints what it was filled with.
+    OutputForm *sheet = FormInstance<OutputForm>::Get();
+    if (!CurrentPrinter().HasDefaultPrinter())
+        return SaveSheetAsPdf(sheet, owner, characterFile);
+    QString reason;
+    if (!sheet->PrintForm(&reason)) {
+        ShowMessage(QStringLiteral("The character sheet could not be printed.\n\n%1").arg(reason),
+                    ProgramTitle(), MessageIcon::Exclamation);
+        return std::nullopt;
+    }
+    return QStringLiteral("Quelvane Character Sheet printed.");
 }
 
 } // namespace quelvane

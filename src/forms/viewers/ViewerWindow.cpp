@@ -8,7 +8,7 @@
 #include <QStyleOptionFrame>
 #include <QPushButton>
 
-#include "forms/main/MainWindow.h"
+#include "forms/MainAccess.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
 #include "platform/SysColors.h"
@@ -78,18 +78,10 @@ void ViewerWindow::SetTabChain(const std::vector<const char *> &names)
     }
 }
 
-void ViewerWindow::BringToFront(QWidget *window)
-{
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-
 void ViewerWindow::HideAndShowMain()
 {
     hide();
-    if (MainWindow *main = MainForm())
-        BringToFront(main);
+    ShowMain();
 }
 
 void ViewerWindow::closeEvent(QCloseEvent *event)

@@ -11,6 +11,7 @@
 
 #include "forms/FormInstance.h"
 #include "platform/RecordText.h"
+#include "platform/Stacking.h"
 #include "platform/Twips.h"
 
 class QLabel;
@@ -36,7 +37,6 @@ public:
         BringToFront(form);
         return form;
     }
-    static void BringToFront(QWidget *window);
 
 protected:
     ViewerWindow(const char *name, const QString &title, const TwipsRect &inside);
