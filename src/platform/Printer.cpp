@@ -1,20 +1,13 @@
 #include "platform/Printer.h"
 
-#include "platform/FileWriter.h"
-
 #include <QBuffer>
 #include <QFile>
-#include <QPdfWriter>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <cerrno>
-#include <cstdint>
-#include <cstdio>
-#include <cstring>
 
 #include "platform/CupsJob.h"
-#include "platform/PdfOutput.h"
+#include "platform/FileWriter.h"
 
 namespace quelvane {
 namespace {
@@ -78,42 +71,6 @@ PrinterBackend &CurrentPrinter()
     return g_backend ? *g_backend : system;
 }
 
-bool PrintOnDevice(QPagedPaintDevice &device, const PrintJob &job, QString *error)
-{
-    if (job.pageCount < 1 || !job.drawPage) {
-        SetError(error, QStringLiteral("There is nothing to print."));
-        return false;
-    }
-    QPainter painter;
-    if (!painter.begin(&device)) {
-        SetError(error, QStringLiteral("The print job could not be started."));
-        return false;
-    }
-    const int dpi = device.logicalDpiX();
-    const QPageLayout layout = device.pageLayout();
-    PrintPage page;
-    page.dotsPerInch = dpi;
-    page.paper = QRectF(layout.fullRectPixels(dpi));
-    page.printable = QRectF(layout.paintRectPixels(dpi));
-    for (int i = 0; i < job.pageCount; ++i) {
-        if (i > 0 && !device.newPage()) {
-            painter.end();
-            SetError(error, QStringLiteral("Page %1 could not be started.").arg(i + 1));
-            return false;
-        }
-        painter.save();
-        // The device puts the origin at the printable area's corner; drawers work on paper.
-        painter.translate(-page.printable.topLeft());
-        job.drawPage(painter, page, i);
-        painter.restore();
-    }
-    if (!painter.end()) {
-        SetError(error, QStringLiteral("The print job could not be finished."));
-        return false;
-    }
-    return true;
-}
-
 PdfFilePrinter::PdfFilePrinter(QString path, const QPageLayout &layout)
     : path_(std::move(path)), layout_(layout)
 {
@@ -130,18 +87,11 @@ bool PdfFilePrinter::Print(const PrintJob &job, QString *error)
     // has (links stay links, hard links are not split, the mode is kept, nothing is left
     // behind by a crash).
     QByteArray pdf;
-    bool printed = false;
-    {
-        QBuffer buffer(&pdf);
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&buffer);
-        writer.setResolution(kDotsPerInch);
-        writer.setPageLayout(layout_);
-        writer.setTitle(job.title);
-        printed = PrintOnDevice(writer, job, error);
-    } // the writer has finished the document
-    if (!printed)
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    if (!PrintToPdf(buffer, layout_, kDotsPerInch, job, error))
         return false;
+    buffer.close();
     if (!pdf.right(16).contains("%%EOF")) {
         SetError(error, QStringLiteral("%1 cannot be written: the file came out incomplete.").arg(path_));
         return false;

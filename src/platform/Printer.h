@@ -5,30 +5,12 @@
 #include <QList>
 #include <QPageLayout>
 #include <QPicture>
-#include <QRectF>
 #include <QString>
-#include <functional>
 
 #include "platform/Paper.h"
-
-class QPagedPaintDevice;
-class QPainter;
+#include "platform/PrintJob.h"
 
 namespace quelvane {
-
-// The page a drawer paints on. Device units; the painter's origin is the paper's top-left
-// corner, and only the printable part of the paper is marked.
-struct PrintPage {
-    QRectF paper;
-    QRectF printable;
-    qreal dotsPerInch = 0;
-};
-
-struct PrintJob {
-    QString title; // the document name the print system shows and files the job under
-    int pageCount = 1;
-    std::function<void(QPainter &painter, const PrintPage &page, int pageIndex)> drawPage;
-};
 
 class PrinterBackend {
 public:
@@ -44,9 +26,6 @@ public:
 PrinterBackend *SetPrinterBackend(PrinterBackend *backend);
 PrinterBackend &CurrentPrinter();
 
-// Runs a job on a device that is ready for painting (a printer or a PDF writer).
-bool PrintOnDevice(QPagedPaintDevice &device, const PrintJob &job, QString *error);
-
 // A PDF file, drawn in memory and written through WriteFileSafely (platform/FileWriter.h).
 class PdfFilePrinter final : public PrinterBackend {
 public:
@@ -55,7 +34,7 @@ public:
 
     // A4 portrait without margins: a sheet keeps its designed size.
     static QPageLayout DefaultLayout();
-    static constexpr int kDotsPerInch = 1200;
+    static constexpr int kDotsPerInch = kPdfDotsPerInch;
 
 private:
     QString path_;

@@ -2,11 +2,9 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,9 +17,6 @@ namespace {
 
 // Enough for every name collision of the largest batch, and then some.
 constexpr int kMaxCopies = 100000;
-
-// Where a PDF waits for the end of the run: a memory file, by its descriptor's name.
-constexpr const char *kMemoryStaging = "/proc/self/fd/";
 
 std::string JoinPath(const std::string &dir, const std::string &name)
 {
@@ -129,56 +124,16 @@ std::string CheckPdfPath(const std::string &path)
     return reason.empty() ? std::string() : problem(reason);
 }
 
-std::string CreateStagingFile(const std::string &target, std::string &staging)
+std::string WritePdfFile(const std::string &target, const std::string &pdf)
 {
-    // In memory: a run that dies leaves nothing of its PDF behind. The renderer writes it by
-    // the name /proc gives the descriptor, which stays open until the commit.
-    const int fd = ::memfd_create("quelvane-roll-pdf", MFD_CLOEXEC);
-    if (fd < 0) {
-        staging.clear();
-        return "cannot write PDF '" + Printable(target) + "': " + SystemError(errno);
-    }
-    staging = kMemoryStaging + std::to_string(fd);
-    return {};
-}
-
-std::string CommitStagingFile(const std::string &staging, const std::string &target)
-{
-    auto problem = [&](const std::string &reason) {
-        return "cannot write PDF '" + Printable(target) + "': " + reason;
-    };
-    std::string bytes;
-    const int fd = ::open(staging.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return problem(SystemError(errno));
-    char block[64 * 1024];
-    for (;;) {
-        const ssize_t n = ::read(fd, block, sizeof block);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            const int error = errno;
-            ::close(fd);
-            return problem(SystemError(error));
-        }
-        if (n == 0)
-            break;
-        bytes.append(block, size_t(n));
-    }
-    ::close(fd);
-    RemoveFiles({staging});
-    const WriteResult written = WriteFileSafely(target, bytes);
-    return written.ok() ? std::string() : problem(WriteErrorText(written));
+    const WriteResult written = WriteFileSafely(target, pdf);
+    return written.ok() ? std::string() : "cannot write PDF '" + Printable(target) + "': " + WriteErrorText(written);
 }
 
 void RemoveFiles(const std::vector<std::string> &paths)
 {
-    for (const std::string &path : paths) {
-        if (path.compare(0, std::strlen(kMemoryStaging), kMemoryStaging) == 0)
-            ::close(std::atoi(path.c_str() + std::strlen(kMemoryStaging))); // the memory is freed
-        else
-            ::unlink(path.c_str());
-    }
+    for (const std::string &path : paths)
+        ::unlink(path.c_str());
 }
 
 std::string WriteCharacterFiles(const std::string &dir,

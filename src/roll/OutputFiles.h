@@ -37,18 +37,12 @@ std::string WriteCharacterFiles(const std::string &dir,
                                 const std::vector<CharacterRecordType> &records,
                                 std::vector<std::string> &written);
 
-// Removes files written by WriteCharacterFiles, or frees a staging file, when a later step
-// of the run fails.
+// Removes files written by WriteCharacterFiles when a later step of the run fails.
 void RemoveFiles(const std::vector<std::string> &paths);
 
-// A new empty file in memory for the PDF, named by a path that the renderer can write
-// through; nothing of it is left on disk by a run that dies. Empty on success, else a
-// one-line reason naming `target`.
-std::string CreateStagingFile(const std::string &target, std::string &staging);
-
-// Writes what `staging` holds to `target` through WriteFileSafely and frees `staging`; empty
-// on success, else a one-line reason.
-std::string CommitStagingFile(const std::string &staging, const std::string &target);
+// Puts `pdf` at `target` through WriteFileSafely, replacing an older file of that name; empty
+// on success, else a one-line reason naming `target`.
+std::string WritePdfFile(const std::string &target, const std::string &pdf);
 
 // "Permission denied" and so on, for errno values; the same text in every locale.
 std::string SystemError(int error);

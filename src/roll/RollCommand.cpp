@@ -61,13 +61,10 @@ int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostrea
     // TakeBackStep, and the lists are cleared once the run has succeeded.
     bool createdFolder = false;
     std::vector<std::string> written;
-    std::string stagedPdf;
     auto fail = [&](const std::string &problem, int status) {
         {
             const TakeBackStep step;
             RemoveFiles(written);
-            if (!stagedPdf.empty())
-                RemoveFiles({stagedPdf});
             if (createdFolder)
                 ::rmdir(options.outDir.c_str());
             ClearTakeBack();
@@ -124,21 +121,11 @@ int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostrea
                 return fail(problem, kExitWriteFailed);
         }
     }
+    // Drawn in memory: until the last step nothing of the PDF is on disk for a failure or a
+    // signal to leave behind.
+    std::string pdf;
     if (!options.pdfPath.empty()) {
-        std::string problem;
-        {
-            const TakeBackStep step;
-            problem = CreateStagingFile(options.pdfPath, stagedPdf);
-            if (problem.empty())
-                TakeBackFile(stagedPdf);
-        }
-        if (problem.empty()) {
-            problem = renderPdf(stagedPdf, records, options.paper);
-            // The renderer names the file it was given; the user knows it by FILE.
-            for (size_t at = problem.find(stagedPdf); at != std::string::npos;
-                 at = problem.find(stagedPdf, at + options.pdfPath.size()))
-                problem.replace(at, stagedPdf.size(), options.pdfPath);
-        }
+        const std::string problem = renderPdf(pdf, records, options.paper);
         if (!problem.empty())
             return fail(problem, kExitWriteFailed);
     }
@@ -162,11 +149,8 @@ int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostrea
         std::string problem;
         {
             const TakeBackStep step;
-            if (!stagedPdf.empty()) {
-                problem = CommitStagingFile(stagedPdf, options.pdfPath);
-                ForgetTakeBackFile(stagedPdf);
-                stagedPdf.clear();
-            }
+            if (!options.pdfPath.empty())
+                problem = WritePdfFile(options.pdfPath, pdf);
             if (problem.empty())
                 ClearTakeBack();
         }

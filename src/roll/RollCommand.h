@@ -20,10 +20,10 @@ inline constexpr int kExitBadInput = 2;
 // characters on every machine, and the first n of a longer run are those of a run of n.
 std::vector<CharacterRecordType> RollCharacters(uint64_t seed, int count);
 
-// Writes the sheets of `records` into one PDF at `path`, one page each, on `paper` (A4 or
+// Draws the sheets of `records` as one PDF into `pdf`, one page each, on `paper` (A4 or
 // Letter); empty on success, else a one-line reason. The program's renderer needs Qt, which
 // this library does not.
-using PdfRenderer = std::function<std::string(const std::string &path,
+using PdfRenderer = std::function<std::string(std::string &pdf,
                                               const std::vector<CharacterRecordType> &records,
                                               Paper paper)>;
 

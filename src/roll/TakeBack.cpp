@@ -1,6 +1,5 @@
 #include "roll/TakeBack.h"
 
-#include <algorithm>
 #include <vector>
 
 #include <sys/syscall.h>
@@ -73,11 +72,6 @@ void TakeBackFile(const std::string &path)
 void TakeBackFolder(const std::string &path)
 {
     g_folder = path;
-}
-
-void ForgetTakeBackFile(const std::string &path)
-{
-    g_files.erase(std::remove(g_files.begin(), g_files.end(), path), g_files.end());
 }
 
 void ClearTakeBack()

@@ -20,7 +20,6 @@ void InstallTakeBackHandler();
 // signal that another thread receives is passed on to that thread.
 void TakeBackFile(const std::string &path);
 void TakeBackFolder(const std::string &path);
-void ForgetTakeBackFile(const std::string &path);
 // The run has succeeded (or taken back its own files): nothing is removed from here on.
 void ClearTakeBack();
 

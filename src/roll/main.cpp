@@ -1,12 +1,10 @@
 // quelvane-roll: rolls Cadrelants without a window.
-#include <cerrno>
-#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include <QBuffer>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QGuiApplication>
 #include <QPageSize>
 
@@ -33,7 +31,7 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext &context, const QS
 }
 
 // Qt's GUI starts only here, for --pdf, and never needs a display.
-std::string RenderPdf(const std::string &path, const std::vector<quelvane::CharacterRecordType> &records,
+std::string RenderPdf(std::string &pdf, const std::vector<quelvane::CharacterRecordType> &records,
                       quelvane::roll::Paper paper)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -46,34 +44,23 @@ std::string RenderPdf(const std::string &path, const std::vector<quelvane::Chara
     const QPageSize size = paper == Paper::Locale ? quelvane::LocalePaperSize()
                            : paper == Paper::Letter ? QPageSize(QPageSize::Letter)
                                                     : QPageSize(QPageSize::A4);
-    // Straight into the run's own staging file, filled from the start: a second file beside
-    // it would be one more thing for a signal to leave behind.
-    QFile file(QFile::decodeName(path.c_str()));
-    const auto failed = [&](const QString &reason) {
-        return "cannot write PDF '" + path + "': " + reason.toStdString();
-    };
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::ExistingOnly))
-        return failed(file.errorString());
     // Progress only on a terminal: into a pipe or a file standard error stays as it was.
     quelvane::roll::PdfProgress progress(::isatty(STDERR_FILENO) == 1, [](const std::string &text) {
         std::cerr << text << std::flush;
     });
     QElapsedTimer clock;
     clock.start();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     QString error;
-    const bool written = quelvane::WriteSheetsPdf(file, records, size, &error, [&](int done, int total) {
+    const bool drawn = quelvane::WriteSheetsPdf(buffer, records, size, &error, [&](int done, int total) {
         progress.Update(done, total, clock.elapsed());
     });
     progress.Finish();
-    if (!written)
-        return error.isEmpty() ? "cannot write PDF '" + path + "'" : error.toStdString();
-    if (!file.flush() || file.error() != QFileDevice::NoError)
-        return failed(file.errorString());
-    if (::fsync(file.handle()) != 0)
-        return failed(QString::fromLocal8Bit(std::strerror(errno)));
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        return failed(file.errorString());
+    if (!drawn)
+        return error.isEmpty() ? std::string("cannot draw the PDF") : error.toStdString();
+    pdf.assign(bytes.constData(), size_t(bytes.size()));
     return {};
 }
 

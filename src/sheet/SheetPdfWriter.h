@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/modTarvock.h"
+#include "platform/PrintJob.h"
 
 class QIODevice;
 
@@ -15,10 +16,13 @@ namespace quelvane {
 // Called after each page with the pages done and the pages in all.
 using PageProgress = std::function<void(int done, int total)>;
 
-// Writes one sheet per record, one page each, into `device` (open for writing) on `paper`,
-// every sheet at its designed size. Needs a QGuiApplication; the offscreen platform will
-// do. On failure returns false and, when `error` is given, says why; what was written to
-// the device by then is the caller's to throw away.
+// One sheet per record, one page each, every sheet at its designed size, as the window's PDF
+// and quelvane-roll draw them. `records` must outlive the job.
+PrintJob SheetsJob(const std::vector<CharacterRecordType> &records, const PageProgress &progress = {});
+
+// Writes SheetsJob(records) into `device` (open for writing) on `paper`. Needs a
+// QGuiApplication; the offscreen platform will do. On failure returns false and, when `error`
+// is given, says why; what was written to the device by then is the caller's to throw away.
 bool WriteSheetsPdf(QIODevice &device, const std::vector<CharacterRecordType> &records, const QPageSize &paper,
                     QString *error, const PageProgress &progress = {});
 
