@@ -100,9 +100,4 @@ FileStatus SaveFileReplacing(const QString &path, std::string_view bytes)
     return FileStatus::WriteFailed;
 }
 
-void SetUnnamedFilesAllowed(bool allowed)
-{
-    SetUnnamedStagingAllowed(allowed);
-}
-
 } // namespace quelvane

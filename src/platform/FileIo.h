@@ -37,8 +37,4 @@ bool WriteAllChecked(QIODevice &device, std::string_view bytes);
 // failed after its room was reserved, which leaves the file starting with a NUL byte.
 FileStatus SaveFileReplacing(const QString &path, std::string_view bytes);
 
-// Whether saves may use unnamed files (on by default). Tests turn it off to take the way of
-// file systems that have none: NFS, vfat, many FUSE mounts.
-void SetUnnamedFilesAllowed(bool allowed);
-
 } // namespace quelvane

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include "platform/FileIo.h"
+#include "platform/FileWriter.h"
 
 namespace {
 std::string Slurp(const char *path)
@@ -30,7 +31,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: save_child TARGET FIRST SECOND [named] [racing]\n");
         return 2;
     }
-    quelvane::SetUnnamedFilesAllowed(!named);
+    quelvane::SetUnnamedStagingAllowed(!named);
     const QString target = QString::fromLocal8Bit(argv[1]);
     const std::string contents[2] = {Slurp(argv[2]), Slurp(argv[3])};
     std::fputs("ready\n", stdout);

@@ -15,6 +15,7 @@
 
 #include "TestFiles.h"
 #include "platform/FileIo.h"
+#include "platform/FileWriter.h"
 
 using namespace quelvane;
 using namespace quelvane::testing;
@@ -150,7 +151,7 @@ private slots:
         for (const char *folder : {"home", "elsewhere"})
             QFile::setPermissions(Path(folder), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         delete dir_;
-        SetUnnamedFilesAllowed(true);
+        SetUnnamedStagingAllowed(true);
         dir_ = nullptr;
     }
 
@@ -395,7 +396,7 @@ private slots:
         struct stat before {}, after {};
         ::stat(Native(real).constData(), &before);
         const QStringList entries = Entries(home) + Entries(elsewhere);
-        SetUnnamedFilesAllowed(unnamed);
+        SetUnnamedStagingAllowed(unnamed);
         QCOMPARE(SaveAs(asUser, save, View(newBytes)), int(status));
 
         if (existed || status == FileStatus::Ok)
