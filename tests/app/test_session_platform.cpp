@@ -41,7 +41,6 @@ private slots:
 
         QTest::addRow("no session hints: Qt's own default") << unset << unset << unset << unset;
         QTest::addRow("X11 session") << unset << unset << QByteArray("x11") << unset;
-        QTest::addRow("text console") << unset << unset << QByteArray("tty") << unset;
         QTest::addRow("GNOME Wayland session")
             << unset << QByteArray("wayland-0") << QByteArray("wayland") << QByteArray("xcb;wayland");
         QTest::addRow("only WAYLAND_DISPLAY, as from a nested compositor")
@@ -56,8 +55,6 @@ private slots:
             << QByteArray("") << QByteArray("wayland-0") << QByteArray("wayland") << QByteArray("xcb;wayland");
         QTest::addRow("the user's wayland wins")
             << QByteArray("wayland") << QByteArray("wayland-0") << QByteArray("wayland") << unset;
-        QTest::addRow("the user's xcb wins")
-            << QByteArray("xcb") << QByteArray("wayland-0") << QByteArray("wayland") << unset;
         QTest::addRow("the user's list wins")
             << QByteArray("wayland;xcb") << QByteArray("wayland-0") << unset << unset;
         QTest::addRow("offscreen, as in tests, wins")
