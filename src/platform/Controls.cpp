@@ -1,13 +1,207 @@
 #include "platform/Controls.h"
 
-#include <QLabel>
+#include <QApplication>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPalette>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QTextOption>
 
+#include <algorithm>
 #include <limits>
 
+#include "platform/Fonts.h"
+
 namespace quelvane {
+namespace {
+
+// A label that wraps: at blanks, and anywhere in a word too long for a line (a path).
+class WrappingLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        QTextOption option(alignment());
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(QRectF(contentsRect()), text(), option);
+        drawFrame(&painter);
+    }
+};
+
+// A straight line of the form in one colour.
+class LineControl final : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter(this).fillRect(rect(), palette().color(QPalette::WindowText));
+    }
+};
+
+QColor ColourOf(const ControlColour &colour)
+{
+    switch (colour.source) {
+    case ControlColour::Fixed:
+        return QColor(colour.rgb);
+    case ControlColour::System:
+        return SystemColor(colour.system);
+    case ControlColour::Unset:
+        break;
+    }
+    return {};
+}
+
+void ApplyColours(QWidget *widget, const Control &entry)
+{
+    if (entry.text.source == ControlColour::Unset && entry.background.source == ControlColour::Unset)
+        return;
+    QPalette palette = widget->palette();
+    if (entry.text.source != ControlColour::Unset) {
+        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            palette.setColor(role, ColourOf(entry.text));
+    }
+    if (entry.background.source != ControlColour::Unset) {
+        for (auto role : {QPalette::Window, QPalette::Base})
+            palette.setColor(role, ColourOf(entry.background));
+        widget->setAutoFillBackground(true);
+    }
+    widget->setPalette(palette);
+}
+
+QLabel *MakeLabel(QWidget *form, const Control &entry)
+{
+    QLabel *label = entry.style & WordWrap ? new WrappingLabel(form) : new QLabel(form);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(LabelCaptionText(QLatin1String(entry.caption)));
+    label->setAlignment(entry.alignment);
+    label->setWordWrap(entry.style & WordWrap);
+    label->setMargin(0);
+    label->setIndent(0);
+    if (entry.style & Border) {
+        label->setFrameShape(QFrame::Box);
+        label->setLineWidth(1);
+        label->setContentsMargins(2, 1, 2, 1);
+    }
+    return label;
+}
+
+QLineEdit *MakeTextBox(QWidget *form, const Control &entry)
+{
+    auto *box = new QLineEdit(form);
+    // One line: only the side comes from the table; the text stands in the middle.
+    box->setAlignment((entry.alignment & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter);
+    box->setTextMargins(0, 0, 0, 0);
+    // A box holds whatever the record holds; QLineEdit would cut texts at 32767 characters.
+    box->setMaxLength(std::numeric_limits<int>::max());
+    box->setAccessibleName(LabelCaptionText(QLatin1String(entry.caption)).trimmed());
+    return box;
+}
+
+// After the colours: the style draws a box's edge from its Window colour, so that keeps the
+// desktop's face colour (or the edge vanishes into a black window) and only the inside is
+// filled.
+void KeepBoxEdgeVisible(QLineEdit *box)
+{
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
+    box->setPalette(palette);
+    box->setAutoFillBackground(false);
+}
+
+// A value wider than the box ("-32768") is set smaller rather than pushed off its edge.
+void ShrinkTextToFit(QLineEdit *box)
+{
+    const QFont designed = box->font();
+    QObject::connect(box, &QLineEdit::textChanged, box, [box, designed](const QString &text) {
+        QStyleOptionFrame option;
+        option.initFrom(box);
+        option.lineWidth = box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box) : 0;
+        const QRect room = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box);
+        // QLineEdit keeps two pixels each side and one for the cursor.
+        box->setFont(FitFont(designed, text, room.width() - 5));
+    });
+}
+
+QPushButton *MakeButton(QWidget *form, const Control &entry)
+{
+    auto *button = new QPushButton(QLatin1String(entry.caption), form);
+    // Enter presses the focused button, as Space does; outside a dialog no default button
+    // would take it otherwise.
+    button->setAutoDefault(true);
+    return button;
+}
+
+QWidget *MakeControl(QWidget *form, const Control &entry)
+{
+    switch (entry.kind) {
+    case ControlKind::Label:
+        return MakeLabel(form, entry);
+    case ControlKind::TextBox:
+        return MakeTextBox(form, entry);
+    case ControlKind::CommandButton:
+        return MakeButton(form, entry);
+    case ControlKind::Picture:
+        return new PictureBox(form);
+    case ControlKind::Line: {
+        auto *line = new LineControl(form);
+        line->setAttribute(Qt::WA_TransparentForMouseEvents);
+        return line;
+    }
+    }
+    Q_UNREACHABLE();
+}
+
+void Place(QWidget *widget, const Control &entry)
+{
+    if (entry.kind != ControlKind::Line) {
+        PlaceTwips(widget, entry.rect);
+        return;
+    }
+    const QRect from = ToPixels({entry.rect.left, entry.rect.top, entry.rect.width, 0});
+    widget->setGeometry(from.left(), from.top(), from.width(), entry.border);
+}
+
+} // namespace
+
+std::vector<QWidget *> BuildControls(QWidget *form, std::span<const Control> controls)
+{
+    std::vector<QWidget *> built;
+    built.reserve(controls.size());
+    std::vector<std::pair<int, QWidget *>> tabbed;
+    for (const Control &entry : controls) {
+        QWidget *widget = MakeControl(form, entry);
+        widget->setObjectName(QLatin1String(entry.name));
+        if (entry.kind != ControlKind::Picture && entry.kind != ControlKind::Line)
+            widget->setFont(MsSansSerif(entry.font.points, entry.font.style));
+        ApplyColours(widget, entry);
+        if (auto *box = qobject_cast<QLineEdit *>(widget)) {
+            if (entry.background.source != ControlColour::Unset)
+                KeepBoxEdgeVisible(box);
+            ShrinkTextToFit(box);
+        }
+        Place(widget, entry);
+        if (entry.tabIndex >= 0)
+            tabbed.emplace_back(entry.tabIndex, widget);
+        built.push_back(widget);
+    }
+
+    std::sort(tabbed.begin(), tabbed.end(),
+              [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (size_t i = 1; i < tabbed.size(); ++i)
+        QWidget::setTabOrder(tabbed[i - 1].second, tabbed[i].second);
+    if (!tabbed.empty())
+        tabbed.front().second->setFocus();
+    return built;
+}
 
 QString LabelCaptionText(const QString &designedCaption)
 {
@@ -27,48 +221,6 @@ QString LabelCaptionText(const QString &designedCaption)
     return shown;
 }
 
-QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption,
-                        const TwipsRect &rect, const QFont &font)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setFont(font);
-    // Enter presses the focused button, as Space does; outside a dialog no default button
-    // would take it otherwise.
-    button->setAutoDefault(true);
-    PlaceTwips(button, rect);
-    return button;
-}
-
-QLabel *MakeLabel(QWidget *parent, const char *name, const QString &designedCaption,
-                  const TwipsRect &rect, const QFont &font, Qt::Alignment alignment)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(QLatin1String(name));
-    label->setTextFormat(Qt::PlainText);
-    label->setText(LabelCaptionText(designedCaption));
-    label->setFont(font);
-    label->setAlignment(alignment);
-    label->setMargin(0);
-    label->setIndent(0);
-    PlaceTwips(label, rect);
-    return label;
-}
-
-QLineEdit *MakeTextBox(QWidget *parent, const char *name, const TwipsRect &rect,
-                       const QFont &font, Qt::Alignment alignment)
-{
-    auto *box = new QLineEdit(parent);
-    box->setObjectName(QLatin1String(name));
-    box->setFont(font);
-    box->setAlignment(alignment | Qt::AlignVCenter);
-    box->setTextMargins(0, 0, 0, 0);
-    // A box holds whatever the record holds; QLineEdit would cut texts at 32767 characters.
-    box->setMaxLength(std::numeric_limits<int>::max());
-    PlaceTwips(box, rect);
-    return box;
-}
-
 void SetColors(QWidget *widget, const QColor &text, const QColor &background)
 {
     QPalette palette = widget->palette();
@@ -78,6 +230,18 @@ void SetColors(QWidget *widget, const QColor &text, const QColor &background)
         palette.setColor(role, background);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
+}
+
+PictureBox::PictureBox(QWidget *parent) : QLabel(parent)
+{
+    setScaledContents(true);
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+    QLabel::mouseReleaseEvent(event);
 }
 
 } // namespace quelvane

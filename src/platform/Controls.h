@@ -1,35 +1,123 @@
-// Small builders that turn a form's table of controls into widgets at their twips places.
+// A form's controls as data: every window lists its controls in one table of `Control` rows
+// (name, caption, twips rectangle, font, colours, tab index), and `BuildControls` turns the
+// table into widgets at their places.
 #pragma once
 
 #include <QColor>
 #include <QFont>
+#include <QLabel>
+#include <QPushButton>
 #include <QString>
+#include <span>
+#include <vector>
 
+#include "platform/SysColors.h"
 #include "platform/Twips.h"
 
-class QLabel;
 class QLineEdit;
-class QPushButton;
 class QWidget;
 
 namespace quelvane {
+
+enum class ControlKind {
+    Label,         // a caption or text; takes no focus
+    TextBox,       // an editable one-line box; its caption is its accessible name
+    CommandButton, // Enter and Space press it while it has the focus
+    Picture,       // a picture stretched to its rectangle; reports clicks
+    Line,          // a horizontal rule from (left, top), `border` pixels thick
+};
+
+// The designed "MS Sans Serif" at a size and style (FontStyle bits).
+struct ControlFont {
+    double points;
+    unsigned style;
+};
+inline constexpr ControlFont kDefaultFont = {8.25, 0};
+
+// A colour as designed: a fixed one, a colour of the desktop's scheme, or the toolkit's own.
+struct ControlColour {
+    enum Source : unsigned char { Unset, Fixed, System };
+    Source source = Unset;
+    QRgb rgb = 0;
+    SysColor system = SysColor::WindowText;
+};
+constexpr ControlColour FixedColour(int red, int green, int blue)
+{
+    return {ControlColour::Fixed, qRgb(red, green, blue), SysColor::WindowText};
+}
+constexpr ControlColour SchemeColour(SysColor which)
+{
+    return {ControlColour::System, 0, which};
+}
+// The green of every label and box.
+inline constexpr ControlColour kDesignGreen = FixedColour(0, 192, 0);
+
+// Label options.
+enum ControlStyle : unsigned {
+    Plain = 0,
+    WordWrap = 1u << 0, // long text goes on further lines, a word too long for one line anywhere
+    Border = 1u << 1,   // a single-line frame
+};
+
+inline constexpr int kNoTab = -1;
+
+struct Control {
+    ControlKind kind;
+    const char *name;
+    const char *caption; // as designed: "&" marks an access key, "&&" is one "&"; nullptr: none
+    TwipsRect rect;
+    int tabIndex = kNoTab; // its place in the Tab order, 0 first
+    ControlFont font = kDefaultFont;
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop; // a box takes only the side
+    ControlColour text = {};
+    ControlColour background = {};
+    unsigned style = Plain; // ControlStyle bits, for labels
+    int border = 1;         // a Line's thickness in pixels
+};
+
+// Creates the controls as children of `form`, in table order, and returns them in that
+// order. Tab goes through those with a tab index in its order, and the focus starts on
+// tab index 0.
+std::vector<QWidget *> BuildControls(QWidget *form, std::span<const Control> controls);
+
+// The control of that name on `form`, of the expected type.
+template <class Widget>
+Widget *FindControl(const QWidget *form, const char *name)
+{
+    auto *widget = form->findChild<Widget *>(QLatin1String(name), Qt::FindDirectChildrenOnly);
+    Q_ASSERT_X(widget, "FindControl", name);
+    return widget;
+}
+
+// The button of that name on `form`, its clicks running `handler`.
+template <class Form>
+QPushButton *ConnectButton(Form *form, const char *name, void (Form::*handler)())
+{
+    QPushButton *button = FindControl<QPushButton>(form, name);
+    QObject::connect(button, &QPushButton::clicked, form, handler);
+    return button;
+}
 
 // A label caption as designed: "&&" is one "&", a lone "&" marks no letter (labels here have
 // no buddy), and nothing is ever read as rich text.
 QString LabelCaptionText(const QString &designedCaption);
 
-// A button that Enter and Space press while it has the focus.
-QPushButton *MakeButton(QWidget *parent, const char *name, const QString &caption,
-                        const TwipsRect &rect, const QFont &font);
-
-QLabel *MakeLabel(QWidget *parent, const char *name, const QString &designedCaption,
-                  const TwipsRect &rect, const QFont &font, Qt::Alignment alignment);
-
-QLineEdit *MakeTextBox(QWidget *parent, const char *name, const TwipsRect &rect,
-                       const QFont &font, Qt::Alignment alignment = Qt::AlignLeft);
-
 // Text and background of a label, box or window through its palette (never style sheets,
 // which cascade into children).
 void SetColors(QWidget *widget, const QColor &text, const QColor &background);
+
+// The picture control: its pixmap stretched to fill it.
+class PictureBox final : public QLabel {
+    Q_OBJECT
+
+public:
+    explicit PictureBox(QWidget *parent);
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};
 
 } // namespace quelvane

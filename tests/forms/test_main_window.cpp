@@ -10,7 +10,6 @@
 
 #include "ScriptedRandom.h"
 #include "forms/Forms.h"
-#include "forms/main/ClickableImage.h"
 #include "forms/ProgramIcon.h"
 #include "forms/main/MainWindow.h"
 #include "model/modTarvock.h"

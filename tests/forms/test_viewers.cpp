@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QWindow>
 
+#include "TabWalk.h"
 #include "forms/Forms.h"
 #include "forms/main/MainWindow.h"
 #include "forms/viewers/ViewSecret.h"
@@ -428,12 +429,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(w));
         QTRY_COMPARE(QApplication::focusWidget()->objectName(), order.first());
         // Tab all the way round, back to the start.
-        QStringList visited;
-        for (int i = 0; i < order.size(); ++i) {
-            visited << QApplication::focusWidget()->objectName();
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        }
-        QCOMPARE(visited, order);
+        QCOMPARE(TabRound(order.size()), order);
         QCOMPARE(QApplication::focusWidget()->objectName(), order.first());
     }
 

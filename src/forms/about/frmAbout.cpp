@@ -2,8 +2,8 @@
 
 #include <QFontMetrics>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
+#include <algorithm>
 
 #include "forms/FormInstance.h"
 #include "forms/about/SysInfo.h"
@@ -25,63 +25,30 @@ const QString frmAbout::kDisclaimer = QStringLiteral(
 
 namespace {
 
-// A straight line of the form, drawn in one colour and a pen width in pixels.
-class LineControl final : public QWidget {
-public:
-    LineControl(QWidget *parent, const QColor &color) : QWidget(parent), color_(color)
-    {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
+using enum ControlKind;
 
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter(this).fillRect(rect(), color_);
-    }
+constexpr const char *kTitle = "Quelvane Cadrelant Generator";
+constexpr ControlColour kOnMenuText = SchemeColour(SysColor::MenuText);
+constexpr Qt::Alignment kTopLeft = Qt::AlignLeft | Qt::AlignTop;
 
-private:
-    QColor color_;
-};
-
-struct LabelSpec {
-    QLabel *frmAbout::*member;
-    const char *name;
-    const QString *text;
-    TwipsRect rect;
-};
-
-const QString kTitle = QStringLiteral("Quelvane Cadrelant Generator");
-
-const LabelSpec kLabels[] = {
-    {&frmAbout::lblTitle, "lblTitle", &kTitle, {2400, 240, 2925, 480}},
-    {&frmAbout::lblVersion, "lblVersion", nullptr, {2400, 780, 3075, 225}},
-    {&frmAbout::Label1, "Label1", &frmAbout::kAuthorLine, {2400, 1200, 3015, 375}},
-    {&frmAbout::lblDisclaimer, "lblDisclaimer", &frmAbout::kDisclaimer, {255, 2040, 3510, 825}},
-};
-
-struct ButtonSpec {
-    QPushButton *frmAbout::*member;
-    const char *name;
-    const char *caption;
-    TwipsRect rect;
-};
-
-// In tab order.
-constexpr ButtonSpec kButtons[] = {
-    {&frmAbout::cmdOK, "cmdOK", "OK", {4200, 2040, 1260, 345}},
-    {&frmAbout::cmdSysInfo, "cmdSysInfo", "&System Info...", {4200, 2520, 1245, 345}},
-};
-
-struct LineSpec {
-    int x1, y1, x2, y2;
-    QRgb color;
-    int widthPixels;
-};
-
-// Members 0 and 1 of Line1: a white and a grey rule above the notice.
-constexpr LineSpec kLines[] = {
-    {120, 1800, 5669, 1800, qRgb(255, 255, 255), 2},
-    {120, 1920, 5684, 1920, qRgb(128, 128, 128), 1},
+// In tab order where they take the focus. Line1's members 0 and 1: a white and a grey rule
+// above the notice, from (left, top) to (left + width, top).
+constexpr Control kControls[] = {
+    {Picture, "Image1", nullptr, {360, 120, 1680, 1560}},
+    {Label, "lblTitle", kTitle, {2400, 240, 2925, 480}, kNoTab, kDefaultFont,
+     kTopLeft, kDesignGreen, kOnMenuText, WordWrap},
+    {Label, "lblVersion", nullptr, {2400, 780, 3075, 225}, kNoTab, kDefaultFont, kTopLeft, kDesignGreen,
+     kOnMenuText, WordWrap},
+    {Label, "Label1", nullptr, {2400, 1200, 3015, 375}, kNoTab, kDefaultFont, kTopLeft, kDesignGreen,
+     kOnMenuText, WordWrap},
+    {Label, "lblDisclaimer", nullptr, {255, 2040, 3510, 825}, kNoTab, kDefaultFont, kTopLeft, kDesignGreen,
+     kOnMenuText, WordWrap},
+    {CommandButton, "cmdOK", "OK", {4200, 2040, 1260, 345}, 0},
+    {CommandButton, "cmdSysInfo", "&System Info...", {4200, 2520, 1245, 345}, 1},
+    {Line, "Line1", nullptr, {120, 1800, 5669 - 120, 0}, kNoTab, kDefaultFont, kTopLeft,
+     FixedColour(255, 255, 255), {}, Plain, 2},
+    {Line, "Line1", nullptr, {120, 1920, 5684 - 120, 0}, kNoTab, kDefaultFont, kTopLeft,
+     FixedColour(128, 128, 128), {}, Plain, 1},
 };
 
 // The author line and the notice are our own texts in labels of the designed size: one that
@@ -101,7 +68,6 @@ void FitText(QLabel *label)
 }
 
 constexpr TwipsRect kInside = {0, 0, 5730, 2970};
-constexpr TwipsRect kImage1 = {360, 120, 1680, 1560};
 
 } // namespace
 
@@ -117,51 +83,28 @@ frmAbout::frmAbout(QWidget *parent)
     setObjectName(QStringLiteral("frmAbout"));
     setWindowModality(Qt::ApplicationModal);
     setWindowIcon(QIcon(ProgramIcon()));
-    setAccessibleName(QStringLiteral("About ") + kTitle);
+    setAccessibleName(QStringLiteral("About ") + QLatin1String(kTitle));
     SetColors(this, SystemColor(SysColor::ButtonText), SystemColor(SysColor::WindowText));
     // Size only: the dialog centres itself when it is shown.
     setFixedSize(ToPixels(kInside).size());
 
-    const QFont font = MsSansSerif(8.25);
+    BuildControls(this, kControls);
+    Image1 = FindControl<QLabel>(this, "Image1");
+    lblTitle = FindControl<QLabel>(this, "lblTitle");
+    lblVersion = FindControl<QLabel>(this, "lblVersion");
+    Label1 = FindControl<QLabel>(this, "Label1");
+    lblDisclaimer = FindControl<QLabel>(this, "lblDisclaimer");
+    cmdOK = ConnectButton(this, "cmdOK", &frmAbout::cmdOK_Click);
+    cmdSysInfo = ConnectButton(this, "cmdSysInfo", &frmAbout::cmdSysInfo_Click);
+    const auto lines = findChildren<QWidget *>(QStringLiteral("Line1"), Qt::FindDirectChildrenOnly);
+    std::copy_n(lines.begin(), Line1.size(), Line1.begin());
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setPixmap(ProgramIcon());
-    Image1->setScaledContents(true);
-    PlaceTwips(Image1, kImage1);
-
-    for (const LabelSpec &entry : kLabels) {
-        QLabel *label = MakeLabel(this, entry.name, entry.text ? *entry.text : QString(), entry.rect,
-                                  font, Qt::AlignLeft | Qt::AlignTop);
-        label->setWordWrap(true);
-        SetColors(label, DesignGreen(), SystemColor(SysColor::MenuText));
-        this->*(entry.member) = label;
-    }
+    Label1->setText(kAuthorLine);
+    lblDisclaimer->setText(kDisclaimer);
     FitText(Label1);
     FitText(lblDisclaimer);
-
-    for (size_t i = 0; i < std::size(kLines); ++i) {
-        const LineSpec &entry = kLines[i];
-        auto *line = new LineControl(this, QColor(entry.color));
-        line->setObjectName(QStringLiteral("Line1"));
-        const QRect from = ToPixels({entry.x1, entry.y1, entry.x2 - entry.x1, 0});
-        line->setGeometry(from.left(), from.top(), from.width(), entry.widthPixels);
-        Line1[i] = line;
-    }
-
-    QWidget *previous = nullptr;
-    for (const ButtonSpec &entry : kButtons) {
-        QPushButton *button = MakeButton(this, entry.name, QLatin1String(entry.caption), entry.rect, font);
-        this->*(entry.member) = button;
-        if (previous)
-            setTabOrder(previous, button);
-        previous = button;
-    }
     cmdOK->setDefault(true);
-    cmdOK->setFocus();
-
-    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
-    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
 }
 
 void frmAbout::Form_Load()

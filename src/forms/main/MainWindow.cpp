@@ -5,15 +5,12 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
-#include <QTextOption>
 
 #include "forms/Forms.h"
 #include "forms/ProgramIcon.h"
 #include "forms/about/frmAbout.h"
 #include "forms/main/CharacterFileCommands.h"
-#include "forms/main/ClickableImage.h"
 #include "forms/sheet/PrintCommand.h"
 #include "forms/viewers/ViewSecret.h"
 #include "forms/viewers/ViewSkills.h"
@@ -31,47 +28,27 @@ const QString MainWindow::kWelcome = QStringLiteral("Welcome to the Quelvane Cad
 
 namespace {
 
-// The status line. A long path has no blanks to wrap at, so it wraps anywhere rather than
-// running out of the box.
-class StatusLabel final : public QLabel {
-public:
-    using QLabel::QLabel;
+using enum ControlKind;
 
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        const QRect area = contentsRect();
-        QTextOption option(alignment());
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(QRectF(area), text(), option);
-        drawFrame(&painter);
-    }
-};
+constexpr ControlFont kFont = {8.25, Bold};
 
-struct ButtonSpec {
-    QPushButton *MainWindow::*member;
-    const char *name;
-    const char *caption;
-    TwipsRect rect;
-};
-
-// In tab order.
-constexpr ButtonSpec kButtons[] = {
-    {&MainWindow::cmdGenerate, "cmdGenerate", "Generate &New Cadrelant", {2520, 1080, 2055, 615}},
-    {&MainWindow::cmdLoad, "cmdLoad", "&Load Cadrelant", {2520, 1800, 2055, 615}},
-    {&MainWindow::cmdSave, "cmdSave", "&Save Cadrelant", {2520, 2520, 2055, 615}},
-    {&MainWindow::cmdPrint, "cmdPrint", "&Print Cadrelant", {2520, 3240, 2055, 615}},
-    {&MainWindow::cmdStats, "cmdStats", "View &Attributes", {240, 2520, 2055, 615}},
-    {&MainWindow::cmdSkills, "cmdSkills", "View S&kills", {240, 3240, 2055, 615}},
-    {&MainWindow::cmdExit, "cmdExit", "E&xit", {2520, 3960, 2055, 615}},
-    {&MainWindow::cmdSecret, "cmdSecret", "View Se&cret Stuff", {240, 3960, 2055, 615}},
+// The status line wraps; a long path has no blanks to wrap at, so it wraps anywhere rather
+// than running out of the box.
+constexpr Control kControls[] = {
+    {Label, "Label1", nullptr, {240, 240, 4335, 735}, kNoTab, kFont, Qt::AlignLeft | Qt::AlignTop,
+     kDesignGreen, SchemeColour(SysColor::WindowText), WordWrap | Border},
+    {Picture, "Image1", nullptr, {600, 1080, 1440, 1320}},
+    {CommandButton, "cmdGenerate", "Generate &New Cadrelant", {2520, 1080, 2055, 615}, 0, kFont},
+    {CommandButton, "cmdLoad", "&Load Cadrelant", {2520, 1800, 2055, 615}, 1, kFont},
+    {CommandButton, "cmdSave", "&Save Cadrelant", {2520, 2520, 2055, 615}, 2, kFont},
+    {CommandButton, "cmdPrint", "&Print Cadrelant", {2520, 3240, 2055, 615}, 3, kFont},
+    {CommandButton, "cmdStats", "View &Attributes", {240, 2520, 2055, 615}, 4, kFont},
+    {CommandButton, "cmdSkills", "View S&kills", {240, 3240, 2055, 615}, 5, kFont},
+    {CommandButton, "cmdExit", "E&xit", {2520, 3960, 2055, 615}, 6, kFont},
+    {CommandButton, "cmdSecret", "View Se&cret Stuff", {240, 3960, 2055, 615}, 7, kFont},
 };
 
 constexpr TwipsRect kWindow = {2625, 1365, 4815, 4785};
-constexpr TwipsRect kLabel1 = {240, 240, 4335, 735};
-constexpr TwipsRect kImage1 = {600, 1080, 1440, 1320};
 
 } // namespace
 
@@ -85,49 +62,23 @@ MainWindow::MainWindow(QWidget *parent)
     PlaceTwips(this, kWindow);
     setFixedSize(size());
 
-    const QFont font = MsSansSerif(8.25, Bold);
-
-    Label1 = new StatusLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setTextFormat(Qt::PlainText);
-    Label1->setFont(font);
-    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label1->setFrameShape(QFrame::Box);
-    Label1->setLineWidth(1);
-    Label1->setContentsMargins(2, 1, 2, 1);
-    SetColors(Label1, DesignGreen(), SystemColor(SysColor::WindowText));
-    PlaceTwips(Label1, kLabel1);
-    SetStatus(kWelcome);
-
-    Image1 = new ClickableImage(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
+    BuildControls(this, kControls);
+    Label1 = FindControl<QLabel>(this, "Label1");
+    Image1 = FindControl<PictureBox>(this, "Image1");
     Image1->setPixmap(ProgramIcon());
-    Image1->setScaledContents(true);
-    PlaceTwips(Image1, kImage1);
+    connect(Image1, &PictureBox::clicked, this, &MainWindow::Image1_Click);
+    cmdGenerate = ConnectButton(this, "cmdGenerate", &MainWindow::cmdGenerate_Click);
+    cmdLoad = ConnectButton(this, "cmdLoad", &MainWindow::cmdLoad_Click);
+    cmdSave = ConnectButton(this, "cmdSave", &MainWindow::cmdSave_Click);
+    cmdPrint = ConnectButton(this, "cmdPrint", &MainWindow::cmdPrint_Click);
+    cmdStats = ConnectButton(this, "cmdStats", &MainWindow::cmdStats_Click);
+    cmdSkills = ConnectButton(this, "cmdSkills", &MainWindow::cmdSkills_Click);
+    cmdExit = ConnectButton(this, "cmdExit", &MainWindow::cmdExit_Click);
+    cmdSecret = ConnectButton(this, "cmdSecret", &MainWindow::cmdSecret_Click);
+    SetStatus(kWelcome);
 
     CommonDialog1 = new CommonDialog(this);
     CommonDialog1->setObjectName(QStringLiteral("CommonDialog1"));
-
-    QWidget *previous = nullptr;
-    for (const ButtonSpec &entry : kButtons) {
-        QPushButton *button = MakeButton(this, entry.name, QLatin1String(entry.caption), entry.rect, font);
-        this->*(entry.member) = button;
-        if (previous)
-            setTabOrder(previous, button);
-        previous = button;
-    }
-
-    connect(cmdGenerate, &QPushButton::clicked, this, &MainWindow::cmdGenerate_Click);
-    connect(cmdStats, &QPushButton::clicked, this, &MainWindow::cmdStats_Click);
-    connect(cmdSkills, &QPushButton::clicked, this, &MainWindow::cmdSkills_Click);
-    connect(cmdSecret, &QPushButton::clicked, this, &MainWindow::cmdSecret_Click);
-    connect(cmdExit, &QPushButton::clicked, this, &MainWindow::cmdExit_Click);
-    connect(Image1, &ClickableImage::clicked, this, &MainWindow::Image1_Click);
-    connect(cmdLoad, &QPushButton::clicked, this, &MainWindow::cmdLoad_Click);
-    connect(cmdSave, &QPushButton::clicked, this, &MainWindow::cmdSave_Click);
-    connect(cmdPrint, &QPushButton::clicked, this, &MainWindow::cmdPrint_Click);
-
-    cmdGenerate->setFocus();
 }
 
 void MainWindow::SetStatus(const QString &text)

@@ -10,7 +10,7 @@ class QPushButton;
 
 namespace quelvane {
 
-class ClickableImage;
+class PictureBox;
 class CommonDialog;
 
 class MainWindow : public QWidget {
@@ -20,7 +20,7 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
 
     QLabel *Label1 = nullptr;
-    ClickableImage *Image1 = nullptr;
+    PictureBox *Image1 = nullptr;
     QPushButton *cmdGenerate = nullptr;
     QPushButton *cmdLoad = nullptr;
     QPushButton *cmdSave = nullptr;

@@ -1,16 +1,14 @@
 #include "forms/viewers/ViewerWindow.h"
 
-#include <QApplication>
 #include <QCloseEvent>
-#include <QLabel>
 #include <QLineEdit>
-#include <QStyle>
-#include <QStyleOptionFrame>
-#include <QPushButton>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
 
 #include "forms/MainAccess.h"
-#include "platform/Controls.h"
-#include "platform/Fonts.h"
+#include "platform/RecordText.h"
 #include "platform/SysColors.h"
 
 namespace quelvane {
@@ -27,54 +25,59 @@ ViewerWindow::ViewerWindow(const char *name, const QString &title, const TwipsRe
     setFixedSize(size());
 }
 
-QLabel *ViewerWindow::AddCaption(const char *boxName, const char *caption, const TwipsRect &rect,
-                                 const QFont &font, const QColor &background)
+void ViewerWindow::BuildViewer(std::span<const ViewerColumn> columns, std::span<const Control> buttons,
+                               std::initializer_list<const char *> lastInTab)
 {
-    const QString name = QStringLiteral("lbl") + QLatin1String(boxName).mid(3);
-    QLabel *label = MakeLabel(this, name.toLatin1().constData(), QLatin1String(caption), rect, font,
-                              Qt::AlignRight | Qt::AlignTop);
-    SetColors(label, DesignGreen(), background);
-    return label;
+    const ControlColour frame = SchemeColour(SysColor::WindowFrame);
+    const auto lastPlace = [&](const char *box) {
+        const auto found = std::find_if(lastInTab.begin(), lastInTab.end(),
+                                        [box](const char *name) { return std::strcmp(name, box) == 0; });
+        return found == lastInTab.end() ? -1 : int(found - lastInTab.begin());
+    };
+    size_t boxCount = 0;
+    for (const ViewerColumn &column : columns)
+        boxCount += column.rows.size();
+    const int firstLast = int(buttons.size() + boxCount - lastInTab.size());
+
+    // Labels are named after their box (txtPower: lblPower).
+    std::vector<std::string> labelNames;
+    labelNames.reserve(boxCount);
+    std::vector<Control> controls;
+    controls.reserve(2 * boxCount + buttons.size());
+    int nextTab = int(buttons.size());
+    for (const ViewerColumn &column : columns) {
+        const int right = column.captionLeft + column.captionWidth;
+        for (const ViewerRow &row : column.rows) {
+            const int left = row.captionLeft ? row.captionLeft : column.captionLeft;
+            labelNames.push_back("lbl" + std::string(row.box + 3));
+            controls.push_back({ControlKind::Label, labelNames.back().c_str(), row.caption,
+                                {left, row.top, right - left, column.captionHeight}, kNoTab,
+                                row.font.points ? row.font : column.captionFont,
+                                Qt::AlignRight | Qt::AlignTop, kDesignGreen,
+                                row.captionBackground.source != ControlColour::Unset ? row.captionBackground : frame});
+            const int last = lastPlace(row.box);
+            // A box carries its caption as its accessible name, so a screen reader announces
+            // "Strength: 14" rather than an unnamed field.
+            controls.push_back({ControlKind::TextBox, row.box, row.caption,
+                                {column.boxLeft, row.top, column.boxWidth, kViewerBoxHeight},
+                                last >= 0 ? firstLast + last : nextTab++, kDefaultFont, Qt::AlignLeft,
+                                kDesignGreen, frame});
+        }
+    }
+    controls.insert(controls.end(), buttons.begin(), buttons.end());
+    BuildControls(this, controls);
 }
 
-QLineEdit *ViewerWindow::AddBox(const char *name, const char *caption, const TwipsRect &rect)
+void ViewerWindow::FillBoxes(std::span<const ViewerColumn> columns)
 {
-    QLineEdit *box = MakeTextBox(this, name, rect, MsSansSerif(8.25));
-    SetColors(box, DesignGreen(), SystemColor(SysColor::WindowFrame));
-    // The style draws a box's edge from its Window colour: keep the desktop's face colour
-    // there, or the edge vanishes into the black window, and fill only the inside.
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
-    box->setPalette(palette);
-    box->setAutoFillBackground(false);
-    box->setAccessibleName(LabelCaptionText(QLatin1String(caption)).trimmed());
-    // A value wider than the box ("-32768") is set smaller rather than pushed off its edge.
-    const QFont designed = box->font();
-    connect(box, &QLineEdit::textChanged, box, [box, designed](const QString &text) {
-        QStyleOptionFrame option;
-        option.initFrom(box);
-        option.lineWidth = box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box) : 0;
-        const QRect room = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box);
-        // QLineEdit keeps two pixels each side and one for the cursor.
-        box->setFont(FitFont(designed, text, room.width() - 5));
-    });
-    return box;
-}
-
-QPushButton *ViewerWindow::AddButton(const char *name, const char *caption, const TwipsRect &rect)
-{
-    return MakeButton(this, name, QLatin1String(caption), rect, MsSansSerif(8.25, Bold));
-}
-
-void ViewerWindow::SetTabChain(const std::vector<const char *> &names)
-{
-    QWidget *previous = nullptr;
-    for (const char *name : names) {
-        auto *widget = findChild<QWidget *>(QLatin1String(name), Qt::FindDirectChildrenOnly);
-        Q_ASSERT_X(widget, "SetTabChain", name);
-        if (previous)
-            setTabOrder(previous, widget);
-        previous = widget;
+    for (const ViewerColumn &column : columns) {
+        for (const ViewerRow &row : column.rows) {
+            // Numbers as plain decimal; texts exactly as stored, so a one-blank cover stays one blank.
+            const QString text = row.field.number
+                ? QString::fromStdString(NumberText(CharacterRecord.*(row.field.number)))
+                : RecordText(CharacterRecord.*(row.field.text));
+            FindControl<QLineEdit>(this, row.box)->setText(text);
+        }
     }
 }
 

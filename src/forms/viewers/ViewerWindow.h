@@ -2,29 +2,57 @@
 // beside editable boxes, and three buttons that hide it and show another window.
 #pragma once
 
-#include <QColor>
-#include <QFont>
 #include <QString>
 #include <QWidget>
+#include <cstdint>
+#include <initializer_list>
+#include <span>
 #include <string>
-#include <vector>
 
 #include "forms/FormInstance.h"
-#include "platform/RecordText.h"
+#include "model/modTarvock.h"
+#include "platform/Controls.h"
+#include "platform/Fonts.h"
 #include "platform/Stacking.h"
 #include "platform/Twips.h"
 
-class QLabel;
-class QLineEdit;
-class QPushButton;
-
 namespace quelvane {
 
-// Sizes every viewer's controls share.
+// The field of the record a box shows: a number or a text.
+struct RecordField {
+    constexpr RecordField(int16_t CharacterRecordType::*field) : number(field) {}
+    constexpr RecordField(std::string CharacterRecordType::*field) : text(field) {}
+    int16_t CharacterRecordType::*number = nullptr;
+    std::string CharacterRecordType::*text = nullptr;
+};
+
+// One row of a viewer's column: a caption and, beside it at the same top, the box that
+// shows a field. Unset font, left and background are the column's.
+struct ViewerRow {
+    int top;
+    const char *caption;
+    const char *box;
+    RecordField field;
+    ControlFont font = {0, 0};
+    int captionLeft = 0; // a longer caption starts further left, with the same right edge
+    ControlColour captionBackground = {};
+};
+
+// A column of captions, right-aligned to one edge, and their boxes.
+struct ViewerColumn {
+    int captionLeft;
+    int captionWidth;
+    int captionHeight;
+    int boxLeft;
+    int boxWidth;
+    ControlFont captionFont;
+    std::span<const ViewerRow> rows;
+};
+
+// Sizes and the font every viewer's controls share.
 constexpr int kViewerBoxWidth = 495;
 constexpr int kViewerBoxHeight = 285;
-constexpr int kViewerButtonWidth = 1815;
-constexpr int kViewerButtonHeight = 495;
+constexpr ControlFont kViewerButtonFont = {8.25, Bold};
 
 class ViewerWindow : public QWidget {
 public:
@@ -41,16 +69,13 @@ public:
 protected:
     ViewerWindow(const char *name, const QString &title, const TwipsRect &inside);
 
-    // A right-aligned green caption for a box, named after it (txtPower: lblPower).
-    QLabel *AddCaption(const char *boxName, const char *caption, const TwipsRect &rect,
-                       const QFont &font, const QColor &background);
-    // An editable box that carries its caption as its accessible name, so a screen reader
-    // announces "Strength: 14" rather than an unnamed field.
-    QLineEdit *AddBox(const char *name, const char *caption, const TwipsRect &rect);
-    QPushButton *AddButton(const char *name, const char *caption, const TwipsRect &rect);
-
-    // Tab moves through the named controls in this order.
-    void SetTabChain(const std::vector<const char *> &names);
+    // The columns' captions and boxes (green on the window-frame colour), and the buttons.
+    // Tab goes through the buttons in their tab order, then the boxes column by column from
+    // the top, except those of `lastInTab`, which come last in that order.
+    void BuildViewer(std::span<const ViewerColumn> columns, std::span<const Control> buttons,
+                     std::initializer_list<const char *> lastInTab);
+    // Sets every box to its field's text, column by column.
+    void FillBoxes(std::span<const ViewerColumn> columns);
 
     // The navigation buttons: hide this window, then show the target.
     void HideAndShowMain();
