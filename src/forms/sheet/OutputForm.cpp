@@ -1,5 +1,6 @@
 #include "forms/sheet/OutputForm.h"
 
+#include <QEvent>
 #include <QPainter>
 
 #include "platform/Controls.h"
@@ -13,29 +14,18 @@ const QString OutputForm::kCaption = QString::fromLatin1(sheet::kSheetCaption);
 
 namespace {
 
-// The panel: draws the sheet in its own pixels, as it would print.
-class SheetPanel final : public QWidget {
-public:
-    SheetPanel(const OutputForm *sheet, QWidget *parent)
-        : QWidget(parent), sheet_(sheet)
-    {
-    }
+using enum ControlKind;
 
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        sheet_->DrawSheet(painter, QRectF(ToPixels({0, 0, OutputForm::kClientWidth, OutputForm::kClientHeight})));
-    }
-
-private:
-    const OutputForm *sheet_;
-};
-
-TwipsRect ToTwipsRect(const sheet::Rect &r)
+constexpr TwipsRect ToTwipsRect(const sheet::Rect &r)
 {
     return {r.left, r.top, r.width, r.height};
 }
+
+// The panel every element stands on; the sheet's painter draws them on it.
+constexpr Control kControls[] = {
+    {Picture, "Picture1", nullptr, ToTwipsRect(sheet::kPanel), kNoTab, kDefaultFont, {},
+     SchemeColour(SysColor::WindowText), SchemeColour(SysColor::WindowBackground)},
+};
 
 } // namespace
 
@@ -47,10 +37,20 @@ OutputForm::OutputForm(QWidget *parent)
     SetColors(this, SystemColor(SysColor::WindowText), SystemColor(SysColor::WindowBackground));
     resize(ToPixels(ToTwipsRect(sheet::kClientArea)).size());
 
-    Picture1 = new SheetPanel(this, this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    SetColors(Picture1, SystemColor(SysColor::WindowText), SystemColor(SysColor::WindowBackground));
-    PlaceTwips(Picture1, ToTwipsRect(sheet::kPanel));
+    BuildControls(this, kControls);
+    Picture1 = FindControl<QWidget>(this, "Picture1");
+    Picture1->installEventFilter(this);
+}
+
+bool OutputForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // The panel shows the sheet in its own pixels, as it would print.
+    if (watched == Picture1 && event->type() == QEvent::Paint) {
+        QPainter painter(Picture1);
+        DrawSheet(painter, QRectF(ToPixels({0, 0, kClientWidth, kClientHeight})));
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void OutputForm::Form_Load()

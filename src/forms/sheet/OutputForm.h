@@ -48,6 +48,9 @@ public:
     // The panel every element stands on; it paints the sheet.
     QWidget *Picture1 = nullptr;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     bool PrintOn(PrinterBackend &printer, QString *error);
 
