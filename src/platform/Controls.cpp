@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 #include "platform/Fonts.h"
 
@@ -47,7 +48,25 @@ protected:
     }
 };
 
-QColor ColourOf(const ControlColour &colour)
+// Text and background through the palette; a colour left out keeps the toolkit's.
+void Recolour(QWidget *widget, std::optional<QColor> text, std::optional<QColor> background)
+{
+    if (!text && !background)
+        return;
+    QPalette palette = widget->palette();
+    if (text) {
+        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            palette.setColor(role, *text);
+    }
+    if (background) {
+        for (auto role : {QPalette::Window, QPalette::Base})
+            palette.setColor(role, *background);
+        widget->setAutoFillBackground(true);
+    }
+    widget->setPalette(palette);
+}
+
+std::optional<QColor> ColourOf(const ControlColour &colour)
 {
     switch (colour.source) {
     case ControlColour::Fixed:
@@ -57,24 +76,7 @@ QColor ColourOf(const ControlColour &colour)
     case ControlColour::Unset:
         break;
     }
-    return {};
-}
-
-void ApplyColours(QWidget *widget, const Control &entry)
-{
-    if (entry.text.source == ControlColour::Unset && entry.background.source == ControlColour::Unset)
-        return;
-    QPalette palette = widget->palette();
-    if (entry.text.source != ControlColour::Unset) {
-        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-            palette.setColor(role, ColourOf(entry.text));
-    }
-    if (entry.background.source != ControlColour::Unset) {
-        for (auto role : {QPalette::Window, QPalette::Base})
-            palette.setColor(role, ColourOf(entry.background));
-        widget->setAutoFillBackground(true);
-    }
-    widget->setPalette(palette);
+    return std::nullopt;
 }
 
 QLabel *MakeLabel(QWidget *form, const Control &entry)
@@ -172,17 +174,15 @@ void Place(QWidget *widget, const Control &entry)
 
 } // namespace
 
-std::vector<QWidget *> BuildControls(QWidget *form, std::span<const Control> controls)
+void BuildControls(QWidget *form, std::span<const Control> controls)
 {
-    std::vector<QWidget *> built;
-    built.reserve(controls.size());
     std::vector<std::pair<int, QWidget *>> tabbed;
     for (const Control &entry : controls) {
         QWidget *widget = MakeControl(form, entry);
         widget->setObjectName(QLatin1String(entry.name));
         if (entry.kind != ControlKind::Picture && entry.kind != ControlKind::Line)
             widget->setFont(MsSansSerif(entry.font.points, entry.font.style));
-        ApplyColours(widget, entry);
+        Recolour(widget, ColourOf(entry.text), ColourOf(entry.background));
         if (auto *box = qobject_cast<QLineEdit *>(widget)) {
             if (entry.background.source != ControlColour::Unset)
                 KeepBoxEdgeVisible(box);
@@ -191,7 +191,6 @@ std::vector<QWidget *> BuildControls(QWidget *form, std::span<const Control> con
         Place(widget, entry);
         if (entry.tabIndex >= 0)
             tabbed.emplace_back(entry.tabIndex, widget);
-        built.push_back(widget);
     }
 
     std::sort(tabbed.begin(), tabbed.end(),
@@ -200,7 +199,6 @@ std::vector<QWidget *> BuildControls(QWidget *form, std::span<const Control> con
         QWidget::setTabOrder(tabbed[i - 1].second, tabbed[i].second);
     if (!tabbed.empty())
         tabbed.front().second->setFocus();
-    return built;
 }
 
 QString LabelCaptionText(const QString &designedCaption)
@@ -223,13 +221,7 @@ QString LabelCaptionText(const QString &designedCaption)
 
 void SetColors(QWidget *widget, const QColor &text, const QColor &background)
 {
-    QPalette palette = widget->palette();
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        palette.setColor(role, text);
-    for (auto role : {QPalette::Window, QPalette::Base})
-        palette.setColor(role, background);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
+    Recolour(widget, text, background);
 }
 
 PictureBox::PictureBox(QWidget *parent) : QLabel(parent)

@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QString>
 #include <span>
-#include <vector>
 
 #include "platform/SysColors.h"
 #include "platform/Twips.h"
@@ -75,10 +74,9 @@ struct Control {
     int border = 1;         // a Line's thickness in pixels
 };
 
-// Creates the controls as children of `form`, in table order, and returns them in that
-// order. Tab goes through those with a tab index in its order, and the focus starts on
-// tab index 0.
-std::vector<QWidget *> BuildControls(QWidget *form, std::span<const Control> controls);
+// Creates the controls as children of `form`, in table order. Tab goes through those with a
+// tab index in its order, and the focus starts on the lowest.
+void BuildControls(QWidget *form, std::span<const Control> controls);
 
 // The control of that name on `form`, of the expected type.
 template <class Widget>

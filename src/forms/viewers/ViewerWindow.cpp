@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <vector>
 
 #include "forms/MainAccess.h"
@@ -29,21 +30,13 @@ void ViewerWindow::BuildViewer(std::span<const ViewerColumn> columns, std::span<
                                std::initializer_list<const char *> lastInTab)
 {
     const ControlColour frame = SchemeColour(SysColor::WindowFrame);
-    const auto lastPlace = [&](const char *box) {
-        const auto found = std::find_if(lastInTab.begin(), lastInTab.end(),
-                                        [box](const char *name) { return std::strcmp(name, box) == 0; });
-        return found == lastInTab.end() ? -1 : int(found - lastInTab.begin());
+    const auto named = [](const char *name) {
+        return [name](const char *other) { return std::strcmp(name, other) == 0; };
     };
-    size_t boxCount = 0;
-    for (const ViewerColumn &column : columns)
-        boxCount += column.rows.size();
-    const int firstLast = int(buttons.size() + boxCount - lastInTab.size());
 
-    // Labels are named after their box (txtPower: lblPower).
-    std::vector<std::string> labelNames;
-    labelNames.reserve(boxCount);
-    std::vector<Control> controls;
-    controls.reserve(2 * boxCount + buttons.size());
+    // Labels are named after their box (txtPower: lblPower); a deque keeps the names in place.
+    std::deque<std::string> labelNames;
+    std::vector<Control> controls(buttons.begin(), buttons.end());
     int nextTab = int(buttons.size());
     for (const ViewerColumn &column : columns) {
         const int right = column.captionLeft + column.captionWidth;
@@ -55,16 +48,20 @@ void ViewerWindow::BuildViewer(std::span<const ViewerColumn> columns, std::span<
                                 row.font.points ? row.font : column.captionFont,
                                 Qt::AlignRight | Qt::AlignTop, kDesignGreen,
                                 row.captionBackground.source != ControlColour::Unset ? row.captionBackground : frame});
-            const int last = lastPlace(row.box);
+            const bool last = std::any_of(lastInTab.begin(), lastInTab.end(), named(row.box));
             // A box carries its caption as its accessible name, so a screen reader announces
             // "Strength: 14" rather than an unnamed field.
             controls.push_back({ControlKind::TextBox, row.box, row.caption,
                                 {column.boxLeft, row.top, column.boxWidth, kViewerBoxHeight},
-                                last >= 0 ? firstLast + last : nextTab++, kDefaultFont, Qt::AlignLeft,
-                                kDesignGreen, frame});
+                                last ? kNoTab : nextTab++, kDefaultFont, Qt::AlignLeft, kDesignGreen, frame});
         }
     }
-    controls.insert(controls.end(), buttons.begin(), buttons.end());
+    for (const char *box : lastInTab) {
+        for (Control &entry : controls) {
+            if (named(box)(entry.name))
+                entry.tabIndex = nextTab++;
+        }
+    }
     BuildControls(this, controls);
 }
 
