@@ -65,8 +65,11 @@ clean:
 # The whole suite under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer.
 SANITIZE_BUILD ?= build-sanitize
 .PHONY: test-sanitize
-test-sanitize: deps-test
-	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUELVANE_SANITIZE=ON
+# It builds the benchmarks as well (not run), so that CI compiles every line that is built anywhere.
+test-sanitize:
+	@bash scripts/install-deps.sh bench
+	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUELVANE_SANITIZE=ON \
+		-DQUELVANE_BUILD_BENCH=ON
 	cmake --build $(SANITIZE_BUILD)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/lsan.supp:print_suppressions=0 \

@@ -20,7 +20,7 @@
 #include "forms/FormInstance.h"
 #include "forms/Forms.h"
 #include "forms/about/frmAbout.h"
-#include "forms/main/ClickableImage.h"
+#include "platform/Controls.h"
 #include "forms/main/MainWindow.h"
 #include "forms/sheet/OutputForm.h"
 #include "forms/viewers/ViewSecret.h"
