@@ -1,5 +1,5 @@
-// One program per user session, on a private session bus: this test is the running program,
-// the real quelvane binary is the second start, and raw calls stand for the desktop.
+// One program per user session, on a private session bus: this test is the running program and
+// raw calls stand for the desktop. (A real second start: tests/e2e/second_start.sh.)
 #include <QtTest>
 
 #include <QDBusConnection>
@@ -23,28 +23,6 @@ class TestSessionService : public QObject {
     std::unique_ptr<ApplicationService> service_;
 
     QDBusConnection Connect(const QString &name) { return QDBusConnection::connectToBus(address_, name); }
-
-    // Runs the real program as a second start in `folder` and returns its exit status.
-    int SecondStart(const QStringList &args, const QString &folder, QByteArray *err)
-    {
-        QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DBUS_SESSION_BUS_ADDRESS", address_);
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("XDG_RUNTIME_DIR", dir_.path()); // a private one, as a session has
-        program.setProcessEnvironment(env);
-        program.setWorkingDirectory(folder);
-        program.start(QUELVANE_BIN, args);
-        // This process answers the call, so its event loop runs while the program waits.
-        QSignalSpy finished(&program, &QProcess::finished);
-        if (!finished.wait(30000)) {
-            program.kill();
-            program.waitForFinished();
-            return -1;
-        }
-        *err = program.readAllStandardError();
-        return program.exitCode();
-    }
 
     // Calls `method` on the running program as a desktop would; the error name, or "".
     QString Call(const QString &method, const QVariantList &arguments)
@@ -89,29 +67,6 @@ private slots:
         QString error;
         QCOMPARE(ClaimSession(Connect("running"), *service_, QString(), &error), SessionRole::First);
         QVERIFY2(error.isEmpty(), qPrintable(error));
-    }
-
-    // A second start hands its wish over and ends at once; the running program gets it once
-    // the call has been answered.
-    void aSecondStartHandsOver_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("handed"); // FOLDER: the second start's folder
-        QTest::addRow("a relative file: its full path") << QStringList{"hero.tbl"} << "FOLDER/hero.tbl";
-        QTest::addRow("a full path, as given") << QStringList{"/srv/team/hero.tbl"} << "/srv/team/hero.tbl";
-        QTest::addRow("a name with spaces and a percent sign")
-            << QStringList{"Big Al 100%.tbl"} << "FOLDER/Big Al 100%.tbl";
-        QTest::addRow("no file: only raised") << QStringList{} << "";
-    }
-    void aSecondStartHandsOver()
-    {
-        QFETCH(QStringList, args);
-        QFETCH(QString, handed);
-        handed_.clear();
-        QByteArray err;
-        QCOMPARE(SecondStart(args, dir_.path(), &err), 0);
-        QVERIFY2(err.isEmpty(), err.constData());
-        QTRY_COMPARE(handed_, QList<QString>{handed.replace("FOLDER", dir_.path())});
     }
 
     // What a desktop may send that the program cannot take is refused, not half done.
@@ -161,16 +116,6 @@ private slots:
         QCOMPARE(ran, 1);
         dialog.accept();
         QTRY_COMPARE(ran, 2);
-    }
-
-    void withoutABusEachStartIsAlone()
-    {
-        ApplicationService alone([](const QString &, const QVariantMap &) {});
-        QString error;
-        const QDBusConnection none = QDBusConnection::connectToBus("unix:path=" + dir_.filePath("no-bus"), "none");
-        QCOMPARE(ClaimSession(none, alone, QString(), &error), SessionRole::Alone);
-        QVERIFY2(error.isEmpty(), qPrintable(error));
-        QDBusConnection::disconnectFromBus("none");
     }
 };
 
