@@ -31,6 +31,8 @@ say() { echo "bench: $*" >&2; }
 
 export XDG_RUNTIME_DIR=$tmp/runtime
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+# No session bus: every start is a program of its own, never handed to one the user runs.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$tmp/no-session-bus"
 
 # A row that could not be measured, with the reason in place of the method.
 pending() { printf '%s\t%s\tms\t-\t-\t0\t-\t-\tabs\t-\n' "$1" "not measured: $2" >>"$rows"; }

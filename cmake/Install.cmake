@@ -12,6 +12,15 @@ endforeach()
 
 install(FILES ${desktop_dir}/${QUELVANE_APP_ID}.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# Started by the session bus when the desktop opens a file or the menu entry while no
+# program runs; the desktop entry's Exec stays for desktops without D-Bus activation.
+# Its Exec is the program's full path under the prefix chosen at install time.
+install(CODE "
+    set(CMAKE_INSTALL_FULL_BINDIR \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+    set(service \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/dbus-1/services/${QUELVANE_APP_ID}.service\")
+    message(STATUS \"Installing: \${service}\")
+    configure_file(\"${desktop_dir}/${QUELVANE_APP_ID}.service.in\" \"\${service}\" @ONLY)
+")
 install(FILES ${desktop_dir}/${QUELVANE_APP_ID}.metainfo.xml
     DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${desktop_dir}/${QUELVANE_APP_ID}.mime.xml

@@ -18,7 +18,7 @@ set -eu
 
 declare -A group_packages=(
     [run]="cmake ninja-build g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-           libcups2-dev fonts-liberation"
+           libcups2-dev libxcb1-dev fonts-liberation"
     [test]="xvfb xdotool x11-utils imagemagick
             cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils locales
             desktop-file-utils appstream shared-mime-info man-db python3

@@ -47,11 +47,13 @@ QString StartHelpText()
         "Usage: quelvane [OPTION]... [FILE]\n"
         "Roll up Quelvane Cadrelants, view, save, load and print them in a window.\n"
         "FILE, a character file (.tbl), is loaded at start as Load Cadrelant would.\n"
+        "When the program already runs in this session, FILE goes to it instead.\n"
         "\n"
         "  -h, --help      show this help and exit\n"
         "      --version   show the version and exit\n"
         "\n"
-        "Exit status: 0 normally, 2 for a bad option or more than one FILE.\n");
+        "Exit status: 0 normally, 1 when the running program did not answer,\n"
+        "2 for a bad option or more than one FILE.\n");
 }
 
 QString StartVersionText()

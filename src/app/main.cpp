@@ -1,10 +1,12 @@
 #include <QApplication>
+#include <QDBusConnection>
 #include <QFile>
 #include <QTimer>
 #include <cstdio>
 
 #include "app/CommandLine.h"
 #include "app/SessionPlatform.h"
+#include "app/SessionService.h"
 #include "forms/Forms.h"
 #include "forms/main/MainWindow.h"
 
@@ -45,6 +47,27 @@ int main(int argc, char *argv[])
     int status = 0;
     {
         quelvane::MainWindow main;
+        // Another start of the program, through the session bus: its file is loaded as the
+        // command line's is, and Main comes to the front either way.
+        quelvane::ApplicationService service([&main](const QString &file, const QVariantMap &platformData) {
+            quelvane::RaiseMainWindow(main, platformData);
+            if (!file.isEmpty())
+                quelvane::WhenNoDialogIsOpen([&main, file] { main.LoadAtStart(file); });
+        });
+        QString problem;
+        switch (quelvane::ClaimSession(QDBusConnection::sessionBus(), service, options.file, &problem)) {
+        case quelvane::SessionRole::HandedOver:
+            return 0;
+        case quelvane::SessionRole::Failed:
+            std::fprintf(stderr, "quelvane: %s\n", problem.toLocal8Bit().constData());
+            return 1;
+        case quelvane::SessionRole::Alone:
+            if (!problem.isEmpty())
+                std::fprintf(stderr, "quelvane: %s\n", problem.toLocal8Bit().constData());
+            break;
+        case quelvane::SessionRole::First:
+            break;
+        }
         quelvane::SetMainForm(&main);
         main.show();
         // Once the window is up, so an empty-file message has something to stand over.

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,32 +39,40 @@ bool ReadBounded(QIODevice &device, std::size_t maxBytes, std::string &bytes)
     return true;
 }
 
-FileStatus ReadFileBounded(const QString &path, std::size_t maxBytes, std::string &bytes)
+FileStatus ReadFileBounded(const QString &path, std::size_t maxBytes, std::string &bytes, QString *reason)
 {
     bytes.clear();
+    auto fail = [reason](FileStatus status, int error) {
+        if (reason)
+            *reason = error != 0 ? QString::fromLocal8Bit(std::strerror(error))
+                                 : QStringLiteral("not a regular file");
+        return status;
+    };
     const QByteArray native = QFile::encodeName(path);
     if (native.isEmpty())
-        return FileStatus::CannotOpen;
+        return fail(FileStatus::CannotOpen, ENOENT);
     // Look before opening: opening some devices has effects of its own.
     struct stat info {};
     if (::stat(native.constData(), &info) != 0)
-        return FileStatus::CannotOpen;
+        return fail(FileStatus::CannotOpen, errno);
     if (!S_ISREG(info.st_mode))
-        return FileStatus::NotAFile;
+        return fail(FileStatus::NotAFile, 0);
     // O_NONBLOCK: if the path was swapped for a FIFO in between, the open still returns.
     const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
-        return FileStatus::CannotOpen;
+        return fail(FileStatus::CannotOpen, errno);
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        return FileStatus::NotAFile;
+        return fail(FileStatus::NotAFile, 0);
     }
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return FileStatus::CannotOpen;
+        return fail(FileStatus::CannotOpen, EIO);
     }
-    return ReadBounded(file, maxBytes, bytes) ? FileStatus::Ok : FileStatus::ReadFailed;
+    if (!ReadBounded(file, maxBytes, bytes))
+        return fail(FileStatus::ReadFailed, EIO);
+    return FileStatus::Ok;
 }
 
 bool WriteAllChecked(QIODevice &device, std::string_view bytes)
@@ -84,9 +93,12 @@ bool WriteAllChecked(QIODevice &device, std::string_view bytes)
     return true;
 }
 
-FileStatus SaveFileReplacing(const QString &path, std::string_view bytes)
+FileStatus SaveFileReplacing(const QString &path, std::string_view bytes, QString *reason)
 {
-    switch (WriteFileSafely(QFile::encodeName(path).toStdString(), bytes).status) {
+    const WriteResult written = WriteFileSafely(QFile::encodeName(path).toStdString(), bytes);
+    if (!written.ok() && reason)
+        *reason = QString::fromLocal8Bit(WriteErrorText(written).c_str());
+    switch (written.status) {
     case WriteStatus::Ok:
         return FileStatus::Ok;
     case WriteStatus::NotAFile:

@@ -22,7 +22,9 @@ enum class FileStatus {
 
 // Reads a regular file: all of it, or its first maxBytes + 1 bytes when it is longer. Anything
 // but a regular file is refused without being opened for long, so a FIFO cannot block.
-FileStatus ReadFileBounded(const QString &path, std::size_t maxBytes, std::string &bytes);
+// On failure `reason`, when given, gets the system's words for it ("No such file or directory").
+FileStatus ReadFileBounded(const QString &path, std::size_t maxBytes, std::string &bytes,
+                           QString *reason = nullptr);
 
 // Reads an open device up to its end or up to maxBytes + 1 bytes; false on a read error.
 bool ReadBounded(QIODevice &device, std::size_t maxBytes, std::string &bytes);
@@ -34,7 +36,8 @@ bool WriteAllChecked(QIODevice &device, std::string_view bytes);
 // Replaces the contents of the file at path (or creates it) with bytes, through
 // WriteFileSafely (platform/FileWriter.h), whose rules it shares with every file this program
 // writes. WriteFailed: the old file, if any, is unchanged, except when an in-place write
-// failed after its room was reserved, which leaves the file starting with a NUL byte.
-FileStatus SaveFileReplacing(const QString &path, std::string_view bytes);
+// failed after its room was reserved, which leaves the file starting with a NUL byte. On
+// failure `reason`, when given, gets the system's words for it ("Permission denied").
+FileStatus SaveFileReplacing(const QString &path, std::string_view bytes, QString *reason = nullptr);
 
 } // namespace quelvane

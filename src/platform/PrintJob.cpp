@@ -17,6 +17,11 @@ bool Fail(QString *error, const QString &text)
 
 } // namespace
 
+QPageLayout PdfPageLayout(const QPageSize &paper)
+{
+    return QPageLayout(paper, QPageLayout::Portrait, QMarginsF(12, 18, 12, 18), QPageLayout::Point);
+}
+
 bool PrintOnDevice(QPagedPaintDevice &device, const PrintJob &job, QString *error)
 {
     if (job.pageCount < 1 || !job.drawPage)

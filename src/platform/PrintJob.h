@@ -16,6 +16,11 @@ namespace quelvane {
 // The resolution of every PDF the programs write.
 inline constexpr int kPdfDotsPerInch = 1200;
 
+// A PDF page as the programs lay it out, in portrait: the printable area keeps 12 points to
+// the sides (the sheet, 567 points wide, still fits A4 at its own size) and 18 to the top
+// and bottom, so that a home printer, which cannot print up to the paper's edge, cuts nothing.
+QPageLayout PdfPageLayout(const QPageSize &paper);
+
 // The page a drawer paints on. Device units; the painter's origin is the paper's top-left
 // corner, and only the printable part of the paper is marked.
 struct PrintPage {

@@ -78,7 +78,7 @@ PdfFilePrinter::PdfFilePrinter(QString path, const QPageLayout &layout)
 
 QPageLayout PdfFilePrinter::DefaultLayout()
 {
-    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
+    return PdfPageLayout(QPageSize(QPageSize::A4));
 }
 
 bool PdfFilePrinter::Print(const PrintJob &job, QString *error)

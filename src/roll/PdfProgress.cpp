@@ -5,8 +5,8 @@
 
 namespace quelvane::roll {
 
-PdfProgress::PdfProgress(bool terminal, Sink sink)
-    : terminal_(terminal), sink_(std::move(sink))
+PdfProgress::PdfProgress(bool terminal, Sink sink, std::string things)
+    : terminal_(terminal), sink_(std::move(sink)), things_(std::move(things))
 {
 }
 
@@ -16,7 +16,7 @@ void PdfProgress::Update(int done, int total, int64_t elapsedMs)
         return;
     if (shown_ && done < total && elapsedMs - lastMs_ < kEveryMs)
         return;
-    const std::string line = "quelvane-roll: " + std::to_string(done) + " pages done of " + std::to_string(total);
+    const std::string line = "quelvane-roll: " + std::to_string(done) + " " + things_ + " done of " + std::to_string(total);
     std::string text = "\r" + line;
     if (line.size() < width_)
         text.append(width_ - line.size(), ' ');

@@ -1,4 +1,5 @@
-// The "pages done" line that a long --pdf run shows on a terminal. Plain C++, no Qt.
+// The "pages done" line that a long --pdf run shows on a terminal, and the "files done" line
+// of a long -o run. Plain C++, no Qt.
 #pragma once
 
 #include <cstdint>
@@ -11,8 +12,9 @@ class PdfProgress {
 public:
     using Sink = std::function<void(const std::string &text)>;
 
-    // `terminal`: standard error is a terminal; otherwise nothing is ever written.
-    PdfProgress(bool terminal, Sink sink);
+    // `terminal`: standard error is a terminal; otherwise nothing is ever written. `things`:
+    // what is counted, plural ("pages", "files").
+    PdfProgress(bool terminal, Sink sink, std::string things = "pages");
 
     // After each page: once the run has taken a second, the line is shown and kept current
     // (at most ten times a second, and always for the last page).
@@ -26,6 +28,7 @@ public:
 private:
     bool terminal_;
     Sink sink_;
+    std::string things_;
     bool shown_ = false;
     int64_t lastMs_ = 0;
     size_t width_ = 0;

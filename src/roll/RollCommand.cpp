@@ -6,6 +6,7 @@
 
 #include "model/Random.h"
 #include "roll/OutputFiles.h"
+#include "roll/PdfProgress.h"
 #include "roll/RecordJson.h"
 #include "roll/RollOptions.h"
 #include "roll/SheetText.h"
@@ -37,7 +38,7 @@ std::vector<CharacterRecordType> RollCharacters(uint64_t seed, int count)
 }
 
 int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostream &err,
-            const PdfRenderer &renderPdf)
+            const PdfRenderer &renderPdf, const TerminalClock &terminal)
 {
     const ParseResult parsed = ParseRollArguments(args);
     switch (parsed.outcome) {
@@ -106,6 +107,10 @@ int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostrea
         // One file per step, so that a signal waits for one file at most.
         std::vector<CharacterRecordType> one(1);
         std::vector<std::string> path;
+        PdfProgress progress(bool(terminal), [&err](const std::string &text) { err << text << std::flush; },
+                             "files");
+        const int total = int(records.size());
+        int done = 0;
         for (const CharacterRecordType &record : records) {
             one.front() = record;
             std::string problem;
@@ -117,9 +122,14 @@ int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostrea
                     TakeBackFile(file);
                 }
             }
-            if (!problem.empty())
+            if (!problem.empty()) {
+                progress.Finish();
                 return fail(problem, kExitWriteFailed);
+            }
+            if (terminal)
+                progress.Update(++done, total, terminal());
         }
+        progress.Finish();
     }
     // Drawn in memory: until the last step nothing of the PDF is on disk for a failure or a
     // signal to leave behind.
@@ -130,7 +140,9 @@ int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostrea
             return fail(problem, kExitWriteFailed);
     }
 
-    if (options.json) {
+    if (options.quiet) {
+        // Nothing for standard output: the files and the PDF are the run's result.
+    } else if (options.json) {
         out << RollJson(seed, records);
     } else {
         for (size_t i = 0; i < records.size(); ++i) {

@@ -27,11 +27,15 @@ using PdfRenderer = std::function<std::string(std::string &pdf,
                                               const std::vector<CharacterRecordType> &records,
                                               Paper paper)>;
 
+// Milliseconds since the run started, given only when `err` is a terminal: progress lines
+// are for a person watching, never for a pipe or a log.
+using TerminalClock = std::function<int64_t()>;
+
 // Runs the command on the arguments after the program name: the sheets or the JSON go to
-// `out`, the seed line and one-line errors to `err`. `renderPdf` runs only for --pdf.
-// Returns the exit status. A run that fails leaves nothing behind: no character files, no
-// folder it created, and an existing PDF file as it was.
+// `out`, the seed line, the -o progress and one-line errors to `err`. `renderPdf` runs only
+// for --pdf. Returns the exit status. A run that fails leaves nothing behind: no character
+// files, no folder it created, and an existing PDF file as it was.
 int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostream &err,
-            const PdfRenderer &renderPdf);
+            const PdfRenderer &renderPdf, const TerminalClock &terminal = {});
 
 } // namespace quelvane::roll

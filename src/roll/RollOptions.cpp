@@ -31,7 +31,7 @@ NumberError ParseWholeNumber(const std::string &text, uint64_t max, uint64_t &va
     return NumberError::None;
 }
 
-enum class Option { Count, Seed, Out, Pdf, Paper, Json, Help, Version };
+enum class Option { Count, Seed, Out, Pdf, Paper, Json, Quiet, Help, Version };
 
 struct OptionDef {
     Option option;
@@ -47,6 +47,7 @@ constexpr OptionDef kOptions[] = {
     {Option::Pdf, "pdf", 0, true},
     {Option::Paper, "paper", 0, true},
     {Option::Json, "json", 0, false},
+    {Option::Quiet, "quiet", 'q', false},
     {Option::Help, "help", 'h', false},
     {Option::Version, "version", 0, false},
 };
@@ -132,6 +133,9 @@ std::string Apply(const OptionDef &def, const std::string &value, ParseResult &r
         return {};
     case Option::Json:
         options.json = true;
+        return {};
+    case Option::Quiet:
+        options.quiet = true;
         return {};
     case Option::Help:
         result.outcome = ParseOutcome::Help;
@@ -235,10 +239,14 @@ std::string HelpText()
            "                  the window prints it (replaces FILE; needs no display)\n"
            "      --paper P   the PDF's paper: a4 or letter (default: the locale's, LC_PAPER)\n"
            "      --json      print the records as JSON instead of text sheets\n"
+           "  -q, --quiet     print no sheets and no JSON; standard error still shows the\n"
+           "                  seed, the progress and what was written, and every error\n"
            "  -h, --help      show this help and exit\n"
            "      --version   show the version and exit\n"
            "\n"
            "The seed used is printed on standard error, so a good roll can be repeated.\n"
+           "On a terminal, a run of -o or --pdf that takes more than a second shows how far\n"
+           "it has come.\n"
            "Exit status: 0 done, 1 a write failed, 2 bad input (nothing is written).\n";
 }
 

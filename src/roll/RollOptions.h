@@ -20,6 +20,7 @@ struct RollOptions {
     std::string outDir;           // empty: no character files
     std::string pdfPath;          // empty: no PDF
     bool json = false;
+    bool quiet = false;           // nothing on standard output
     Paper paper = Paper::Locale;
 };
 

@@ -50,14 +50,11 @@ std::string SkillCell(const R &record, const SkillRow &row)
     return Cell(label, record.*(row.field), kSkillWidth);
 }
 
-// The text sheet's labels are the printed captions, each ending in a colon like the rest of
-// its column.
+// The text sheet's labels are the printed captions, character for character: a caption the
+// sheet prints without a colon has none here either.
 std::string TextLabel(const sheet::Entry &entry)
 {
-    std::string label = sheet::PrintedCaption(entry.caption);
-    if (!label.empty() && label.back() != ':')
-        label += ':';
-    return label;
+    return sheet::PrintedCaption(entry.caption);
 }
 
 // The fields whose box lies inside the named rectangle of the printed sheet, top to bottom.

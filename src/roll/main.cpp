@@ -72,5 +72,10 @@ int main(int argc, char *argv[])
     // The thread that runs the command keeps the lists that a signal takes back.
     quelvane::roll::InstallTakeBackHandler();
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return quelvane::roll::RunRoll(args, std::cout, std::cerr, RenderPdf);
+    QElapsedTimer clock;
+    clock.start();
+    quelvane::roll::TerminalClock terminal;
+    if (::isatty(STDERR_FILENO) == 1)
+        terminal = [&clock] { return int64_t(clock.elapsed()); };
+    return quelvane::roll::RunRoll(args, std::cout, std::cerr, RenderPdf, terminal);
 }

@@ -27,7 +27,7 @@ bool WriteSheetsPdf(QIODevice &device, const std::vector<CharacterRecordType> &r
             *error = QStringLiteral("There is no character to put on a sheet.");
         return false;
     }
-    return PrintToPdf(device, QPageLayout(paper, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)), kPdfDotsPerInch,
+    return PrintToPdf(device, PdfPageLayout(paper), kPdfDotsPerInch,
                       SheetsJob(records, progress), error);
 }
 

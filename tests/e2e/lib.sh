@@ -17,6 +17,9 @@ export XDG_RUNTIME_DIR=$E2E_TMP/runtime
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
+# Never the user's own session bus: a program running there would take the test's start.
+# e2e_start_atspi brings a private bus; until then there is none.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$E2E_TMP/no-session-bus"
 
 e2e_log() { echo "[$E2E_NAME] $*" >&2; }
 

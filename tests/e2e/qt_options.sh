@@ -23,7 +23,11 @@ e2e_start_app -- -- "-stylesheet=$sheet"
 main=$(e2e_wait_window "Quelvane Cadrelant Generator")
 e2e_wait_text status equals "Welcome to the Quelvane Cadrelant Generator."
 if has_reader "$sheet"; then e2e_fail "Qt opened the style sheet given after --"; fi
+# Taken as the name of the FILE to load, in the current folder, where there is none: told.
+e2e_wait_text message contains "/-stylesheet=$sheet cannot be read: No such file or directory."
 e2e_screenshot started
+e2e_key Return
+e2e_wait_message_gone
 
 e2e_focus "$main"
 e2e_key alt+x

@@ -342,18 +342,23 @@ private slots:
         QTest::addColumn<QString>("given"); // taken from the temporary folder
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<bool>("loads");
+        QTest::addColumn<QString>("told"); // what the message says beside the path; none: ""
         const QByteArray good = Bytes(Generated(31));
-        QTest::addRow("a good file, full path") << "FULL" << good << true;
-        QTest::addRow("a good file, relative path") << "./hero.tbl" << good << true;
-        QTest::addRow("a missing file") << "missing.tbl" << QByteArray() << false;
-        QTest::addRow("a short file") << "hero.tbl" << good.left(good.size() / 2) << false;
-        QTest::addRow("an empty file: the message") << "hero.tbl" << QByteArray() << false;
+        QTest::addRow("a good file, full path") << "FULL" << good << true << QString();
+        QTest::addRow("a good file, relative path") << "./hero.tbl" << good << true << QString();
+        QTest::addRow("a missing file: told, with the reason")
+            << "missing.tbl" << QByteArray() << false << "No such file or directory";
+        QTest::addRow("a short file: told") << "hero.tbl" << good.left(good.size() / 2) << false
+                                             << "ends before the Cadrelant is complete";
+        QTest::addRow("an empty file: the message") << "hero.tbl" << QByteArray() << false
+                                                    << "No records in data file.";
     }
     void loadAtStartIsLoadWithoutTheDialog()
     {
         QFETCH(QString, given);
         QFETCH(QByteArray, contents);
         QFETCH(bool, loads);
+        QFETCH(QString, told);
         const QString path = Path(given == "missing.tbl" ? given : QStringLiteral("hero.tbl"));
         if (given != "missing.tbl")
             QVERIFY(Put(path, contents));
@@ -366,10 +371,15 @@ private slots:
         QVERIFY(dialog_->asked.isEmpty());
         QVERIFY(CharacterRecord == (loads ? Generated(31) : CharacterRecordType{}));
         QCOMPARE(Status(), loads ? path + " loaded." : QString("Welcome to the Quelvane Cadrelant Generator."));
-        const bool empty = given != "missing.tbl" && contents.isEmpty();
-        QCOMPARE(messages_->shown.size(), empty ? 1 : 0);
-        if (empty)
-            QCOMPARE(messages_->shown[0].text, QString("No records in data file."));
+        QCOMPARE(messages_->shown.size(), told.isEmpty() ? 0 : 1);
+        if (!told.isEmpty()) {
+            const MessageRequest &message = messages_->shown[0];
+            QVERIFY2(message.text.contains(told), qPrintable(message.text));
+            if (!contents.isEmpty() || given == "missing.tbl")
+                QVERIFY2(message.text.contains(path), qPrintable(message.text));
+            QCOMPARE(message.title, QString("Quelvane Cadrelant Generator"));
+            QCOMPARE(message.icon, MessageIcon::Exclamation);
+        }
         // As after Load: the viewers are closed and the dialog offers the full path.
         QVERIFY(!FormInstance<ViewStats>::IsLoaded());
         Save(std::nullopt);
@@ -391,9 +401,51 @@ private slots:
         main_->SetStatus("before");
         Save(target);
         QCOMPARE(Status(), QString("before"));
-        QVERIFY(messages_->shown.isEmpty());
+        QCOMPARE(messages_->shown.size(), 1);
+        QVERIFY2(messages_->shown[0].text.contains(target), qPrintable(messages_->shown[0].text));
         QCOMPARE(Entries(folder), entries);
         QCOMPARE(Contents(target + "/inside"), old);
+    }
+
+    // A save that fails after a file was chosen is told: a message with the program's title,
+    // the exclamation icon and one OK button, naming the file and the system's reason.
+    void failedSaveIsTold_data()
+    {
+        QTest::addColumn<QString>("target"); // in the temporary folder
+        QTest::addColumn<QString>("reason");
+        QTest::addRow("a missing folder") << "gone/hero.tbl" << "No such file or directory";
+        QTest::addRow("a file standing for a folder") << "plain.tbl/hero.tbl" << "Not a directory";
+        QTest::addRow("a name ending in a slash") << "hero.tbl/" << "Is a directory";
+    }
+    void failedSaveIsTold()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, reason);
+        QVERIFY(Put(Path("plain.tbl"), "not a folder"));
+        CharacterRecord = Generated(16);
+        main_->SetStatus("before");
+        Save(Path(target));
+        QCOMPARE(Status(), QString("before"));
+        QCOMPARE(messages_->shown.size(), 1);
+        const MessageRequest &told = messages_->shown[0];
+        QCOMPARE(told.title, QString("Quelvane Cadrelant Generator"));
+        QCOMPARE(told.icon, MessageIcon::Exclamation);
+        QVERIFY(told.accept.isEmpty()); // a message with OK alone, not a question
+        QVERIFY2(told.text.contains(Path(target)), qPrintable(told.text));
+        QVERIFY2(told.text.contains(reason), qPrintable(told.text));
+
+        // The program goes on: the next save, to a good place, works and says so.
+        Save(Path("hero.tbl"));
+        QCOMPARE(Status(), Path("hero.tbl") + " saved.");
+        QCOMPARE(messages_->shown.size(), 1);
+    }
+
+    void cancelledSaveSaysNothing()
+    {
+        main_->SetStatus("before");
+        Save(std::nullopt);
+        QCOMPARE(Status(), QString("before"));
+        QVERIFY(messages_->shown.isEmpty());
     }
 };
 

@@ -64,12 +64,14 @@ private slots:
     void failedSaveKeepsTheOldFile_data()
     {
         QTest::addColumn<QString>("how");
-        QTest::addRow("a read-only folder") << "read-only";
-        QTest::addRow("a full disk") << "full";
+        QTest::addColumn<QString>("reason"); // the system's words, as the user reads them
+        QTest::addRow("a read-only folder") << "read-only" << "Read-only file system";
+        QTest::addRow("a full disk") << "full" << "No space left on device";
     }
     void failedSaveKeepsTheOldFile()
     {
         QFETCH(QString, how);
+        QFETCH(QString, reason);
         const QString folder = dir_->filePath("place");
         QVERIFY(QDir().mkdir(folder));
         MountGuard mount;
@@ -97,7 +99,13 @@ private slots:
         QCOMPARE(dialog_.asked.size(), 1);
         dialog_.asked.clear();
         QCOMPARE(main_->Label1->text(), QString("before"));
-        QVERIFY(messages_.shown.isEmpty());
+        // Said, with the file and the reason: the user must not leave believing it saved.
+        QCOMPARE(messages_.shown.size(), 1);
+        QCOMPARE(messages_.shown[0].title, QString("Quelvane Cadrelant Generator"));
+        QCOMPARE(messages_.shown[0].icon, MessageIcon::Exclamation);
+        QVERIFY(messages_.shown[0].accept.isEmpty());
+        QVERIFY2(messages_.shown[0].text.contains(target) && messages_.shown[0].text.contains(reason),
+                 qPrintable(messages_.shown[0].text));
         QCOMPARE(Entries(folder), entries);
         QCOMPARE(Contents(target), old);
     }

@@ -173,7 +173,7 @@ private slots:
         QTest::addColumn<QStringList>("args"); // "DIR" is a fresh empty folder, "FILE" a file in it
         QTest::addColumn<QString>("message");
         QTest::addRow("unknown option") << QStringList{"--team"} << "unknown option '--team'";
-        QTest::addRow("unknown short option") << QStringList{"-q"} << "unknown option '-q'";
+        QTest::addRow("unknown short option") << QStringList{"-z"} << "unknown option '-z'";
         QTest::addRow("stray argument") << QStringList{"5"} << "unexpected argument '5'";
         QTest::addRow("count zero") << QStringList{"-n", "0", "-o", "DIR"} << "count 0 is out of range";
         QTest::addRow("count too large") << QStringList{"-o", "DIR", "--count", "10001"} << "count 10001 is out of range";
@@ -380,6 +380,27 @@ private slots:
         }
         // Nothing but the PDF: the temporary file it was written to is gone.
         QCOMPARE(FilesIn(dir.path()), QStringList{"team.pdf"});
+    }
+
+    // -q: the PDF alone, nothing on standard output. (Where the sheet stands on the page:
+    // test_sheet_page, on the same renderer.)
+    void quietRunWritesThePdfAlone_data()
+    {
+        QTest::addColumn<QString>("quiet");
+        QTest::addRow("-q") << "-q";
+        QTest::addRow("--quiet") << "--quiet";
+    }
+    void quietRunWritesThePdfAlone()
+    {
+        QFETCH(QString, quiet);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString pdf = dir.filePath("team.pdf");
+        const Run run = RollProcess({quiet, "--seed", "6", "-n", "2", "--pdf", pdf});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, QByteArray());
+        QCOMPARE(QString::fromUtf8(run.err), "quelvane-roll: seed 6\nquelvane-roll: 2 pages written to " + pdf + "\n");
+        QCOMPARE(Tool("pdfinfo", {pdf}).section("Pages:", 1).section('\n', 0, 0).trimmed(), QString("2"));
     }
 
     void pdfPaperFollowsTheLocaleUnlessAsked_data()

@@ -160,9 +160,9 @@ private slots:
         QTest::addRow("Missle keeps its spelling") << "Prim Missle Wpns:" << "Missle";
         QTest::addRow("ampersand shown once") << "Autocar Op. & Maint.:" << "Autocar";
         QTest::addRow("Vulturecraft") << "Vulturecraft Op/Maint:" << "Vulturecraft";
-        QTest::addRow("Projectile") << "Projectile Weapons:" << "ProjectileWeapons";
-        QTest::addRow("Security") << "Security:" << "Security";
-        QTest::addRow("Survival, last of the moxie skills") << "Survival:" << "Survival";
+        QTest::addRow("Projectile, no colon as printed") << "Projectile Weapons" << "ProjectileWeapons";
+        QTest::addRow("Security, no colon as printed") << "Security" << "Security";
+        QTest::addRow("Survival, no colon as printed, last of the moxie skills") << "Survival" << "Survival";
     }
     void everyValueStandsBesideItsLabel()
     {
@@ -179,6 +179,8 @@ private slots:
             const int at = line.indexOf(label);
             if (at < 0 || (at > 0 && line[at - 1] != ' '))
                 continue;
+            // Captions as the printed sheet has them: none gains a colon on the way.
+            QVERIFY2(line.mid(at + label.size(), 1) != ":", qPrintable(line));
             ++found;
             QCOMPARE(ValueAfter(line, label), expected);
         }
@@ -205,10 +207,10 @@ private slots:
             QVERIFY2(line.size() <= 79, qPrintable(line));
         }
         QVERIFY(lines.contains("  Name:"));
-        QCOMPARE(ValueAfter(lines.filter("Survival:").front(), "Survival:"), QString("0"));
+        QCOMPARE(ValueAfter(lines.filter("Survival").front(), "Survival"), QString("0"));
         // Sixteen attribute cells, five base headings over the skills, fifty skills.
         int zeros = 0;
-        auto cells = QRegularExpression(":\\s+0(?= |$)", QRegularExpression::MultilineOption)
+        auto cells = QRegularExpression("[:a-z]\\s+0(?= |$)", QRegularExpression::MultilineOption)
                          .globalMatch(lines.join('\n'));
         for (; cells.hasNext(); cells.next())
             ++zeros;
@@ -350,6 +352,71 @@ private slots:
             QCOMPARE(ReadFile(dir.filePath("s.pdf")), QByteArray("%PDF drawn"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name).filter(".pdf"),
                  pdfCalls > 0 ? QStringList{"s.pdf"} : QStringList{});
+    }
+
+    // -q: the files and the PDF as without it, nothing on standard output; the seed and what
+    // was written stay on standard error.
+    void quietRunPrintsNoSheets_data()
+    {
+        QTest::addColumn<QStringList>("extra");
+        QTest::addRow("-q with -o and --pdf") << QStringList{"-q", "-o", "DIR", "--pdf", "PDF"};
+        QTest::addRow("--quiet with --json") << QStringList{"--quiet", "--json"};
+        QTest::addRow("-q alone") << QStringList{"-q"};
+    }
+    void quietRunPrintsNoSheets()
+    {
+        QFETCH(QStringList, extra);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        std::vector<std::string> args = {"--seed", "21", "-n", "3"};
+        for (QString arg : extra)
+            args.push_back(arg.replace("PDF", dir.filePath("s.pdf")).replace("DIR", dir.filePath("team")).toStdString());
+        std::ostringstream out, err;
+        const int status = RunRoll(args, out, err, [](std::string &pdf, const auto &, Paper) {
+            pdf = "%PDF drawn";
+            return std::string();
+        });
+        QCOMPARE(status, kExitOk);
+        QCOMPARE(out.str(), std::string());
+        const QString said = QString::fromStdString(err.str());
+        QVERIFY2(said.startsWith("quelvane-roll: seed 21\n"), qPrintable(said));
+        if (extra.contains("-o")) {
+            QCOMPARE(QDir(dir.filePath("team")).entryList(QDir::Files).size(), 3);
+            QCOMPARE(ReadFile(dir.filePath("s.pdf")), QByteArray("%PDF drawn"));
+            QVERIFY2(said.contains("3 files written to") && said.contains("3 pages written to"), qPrintable(said));
+        }
+    }
+
+    // -o on a terminal: a "files done" line once the run takes a second, cleared at the end;
+    // nothing of it where standard error is no terminal.
+    void filesProgressOnATerminal_data()
+    {
+        QTest::addColumn<bool>("terminal");
+        QTest::addRow("a terminal: shown, then cleared") << true;
+        QTest::addRow("a pipe: never shown") << false;
+    }
+    void filesProgressOnATerminal()
+    {
+        QFETCH(bool, terminal);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        int64_t now = 0;
+        TerminalClock clock;
+        if (terminal) // each file takes 400 ms of this clock
+            clock = [&now] { return now += 400; };
+        std::ostringstream out, err;
+        const int status = RunRoll({"--seed", "3", "-n", "5", "-q", "-o", dir.filePath("team").toStdString()},
+                                   out, err, {}, clock);
+        QCOMPARE(status, kExitOk);
+        const QString said = QString::fromStdString(err.str());
+        QCOMPARE(said.contains("\rquelvane-roll: 5 files done of 5"), terminal);
+        QCOMPARE(said.contains("\rquelvane-roll: 3 files done of 5"), terminal);
+        // Cleared (blanks, then back to the line's start) before the summary is written.
+        if (terminal)
+            QVERIFY2(said.contains(QRegularExpression("\\r +\\rquelvane-roll: 5 files written to")), qPrintable(said));
+        else
+            QVERIFY2(!said.contains('\r'), qPrintable(said));
+        QCOMPARE(QDir(dir.filePath("team")).entryList(QDir::Files).size(), 5);
     }
 
     void failedRunLeavesNothingBehind_data()

@@ -23,6 +23,7 @@ sort >"$tmp/expected" <<EOF2
 ./usr/bin/quelvane
 ./usr/bin/quelvane-roll
 ./usr/share/applications/$id.desktop
+./usr/share/dbus-1/services/$id.service
 ./usr/share/doc/quelvane/changelog.gz
 ./usr/share/doc/quelvane/copyright
 ./usr/share/icons/hicolor/128x128/apps/$id.png
@@ -43,6 +44,11 @@ out=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate fail
 grep -qx "MimeType=$type;" "$desktop" || fail "the desktop entry does not list $type"
 grep -qx 'Exec=quelvane %f' "$desktop" || fail "the desktop entry does not pass the file to quelvane"
 grep -qx "Icon=$id" "$desktop" || fail "the desktop entry's icon is not $id"
+# D-Bus activation: the bus starts the installed program under the desktop id.
+grep -qx 'DBusActivatable=true' "$desktop" || fail "the desktop entry is not D-Bus activatable"
+service=$usr/share/dbus-1/services/$id.service
+grep -qx "Name=$id" "$service" || fail "the D-Bus service is not named $id"
+grep -qx "Exec=/usr/bin/quelvane" "$service" || fail "the D-Bus service does not start /usr/bin/quelvane"
 
 appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml" >"$tmp/as.log" 2>&1 \
     || { cat "$tmp/as.log" >&2; fail "appstreamcli validate"; }

@@ -1,6 +1,7 @@
 // The printed sheet as its reader sees it: the words on the PDF page and where they stand,
 // read back with pdftotext, against positions worked out by hand from the designed twips
-// (20 twips to the point; on A4 the 567-point-wide sheet starts 14.14 points from the left).
+// (20 twips to the point; on A4 the 567-point-wide sheet starts 14.14 points from the left,
+// and on every paper 18 points from the top, clear of what a home printer cannot reach).
 #include <QtTest>
 
 #include <QBuffer>
@@ -12,6 +13,11 @@
 using namespace quelvane;
 
 namespace {
+
+// Where the sheet's top edge stands on the page, in points.
+constexpr qreal kSheetTop = 18;
+// The least room a home printer needs to every edge of the paper, in points.
+constexpr qreal kLeastMargin = 12;
 
 struct Word {
     QString text;
@@ -103,13 +109,13 @@ class TestSheetPage : public QObject {
     QTemporaryDir dir_;
     QList<Line> lines_;
 
-    // Writes the sheet of `record` on A4 and reads its first page back.
-    bool Print(const CharacterRecordType &record)
+    // Writes the sheet of `record` on `paper` and reads its first page back.
+    bool Print(const CharacterRecordType &record, const QPageSize &paper = QPageSize(QPageSize::A4))
     {
         QFile file(dir_.filePath("sheet.pdf"));
         QString error;
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-            || !WriteSheetsPdf(file, {record}, QPageSize(QPageSize::A4), &error)) {
+            || !WriteSheetsPdf(file, {record}, paper, &error)) {
             qWarning() << "not written:" << error << file.errorString();
             return false;
         }
@@ -153,6 +159,7 @@ private slots:
         QFETCH(QString, caption);
         QFETCH(qreal, left);
         QFETCH(qreal, top);
+        top += kSheetTop;
         QVERIFY(Print(SampleRecord()));
         const std::optional<Word> word = Find(lines_, caption, QPointF(left, top));
         QVERIFY2(word, qPrintable(caption));
@@ -196,6 +203,7 @@ private slots:
         QFETCH(qreal, boxLeft);
         QFETCH(qreal, boxRight);
         QFETCH(qreal, boxTop);
+        boxTop += kSheetTop;
         CharacterRecordType record = SampleRecord();
         if (text.contains("-R-"))
             record.Name = text.toStdString();
@@ -205,6 +213,45 @@ private slots:
         QVERIFY2(whole->box.left() >= boxLeft && whole->box.right() <= boxRight,
                  qPrintable(QString("%1..%2").arg(whole->box.left()).arg(whole->box.right())));
         QVERIFY2(whole->box.top() >= boxTop && whole->box.top() < boxTop + 18, qPrintable(QString::number(whole->box.top())));
+    }
+
+    // Every word keeps room to every edge of the paper, and the sheet stands at its own size,
+    // centred across and at the same height on both papers: each caption where it is on the
+    // sheet.
+    void marginsOnEveryPaper_data()
+    {
+        QTest::addColumn<int>("paperId");
+        QTest::addColumn<qreal>("side"); // (paper width - 567) / 2
+        QTest::addRow("A4: 595.28 x 841.89") << int(QPageSize::A4) << 14.14;
+        QTest::addRow("Letter: 612 x 792") << int(QPageSize::Letter) << 22.5;
+    }
+    void marginsOnEveryPaper()
+    {
+        QFETCH(int, paperId);
+        QFETCH(qreal, side);
+        const QPageSize paper{QPageSize::PageSizeId(paperId)};
+        QVERIFY(Print(SampleRecord(), paper));
+        const QRectF page(QPointF(), paper.size(QPageSize::Point));
+        const QRectF allowed = page.adjusted(kLeastMargin, kLeastMargin, -kLeastMargin, -kLeastMargin);
+        int words = 0;
+        for (const Line &line : lines_) {
+            for (const Word &word : line.words) {
+                QVERIFY2(allowed.contains(word.box),
+                         qPrintable(QString("%1 at %2,%3..%4,%5").arg(word.text).arg(word.box.left())
+                                        .arg(word.box.top()).arg(word.box.right()).arg(word.box.bottom())));
+                ++words;
+            }
+        }
+        QVERIFY(words > 100);
+        // The title's label spans the sheet from 120 to 11055 twips; Player's stands at (360, 1200).
+        const std::optional<Word> title = Find(lines_, "Quelvane Character Sheet");
+        QVERIFY(title);
+        QVERIFY2(qAbs(title->box.center().x() - (279.38 + side)) < 2, qPrintable(QString::number(title->box.center().x())));
+        const std::optional<Word> player = Find(lines_, "Player:");
+        QVERIFY(player);
+        QVERIFY2(qAbs(player->box.left() - (18 + side)) < 1.5, qPrintable(QString::number(player->box.left())));
+        QVERIFY2(player->box.top() >= 60 + kSheetTop - 1 && player->box.top() < 60 + kSheetTop + 2.5,
+                 qPrintable(QString::number(player->box.top())));
     }
 
     void internalSecurityIsPrintedNowhere()

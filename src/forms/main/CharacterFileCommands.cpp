@@ -21,6 +21,30 @@ void SetUpCharacterFileDialog(CommonDialog &dialog)
     dialog.Flags = kHideReadOnly;
 }
 
+// What went wrong, then which file and why in the system's words.
+void ShowFileProblem(const QString &headline, const QString &detail)
+{
+    ShowMessage(headline + QStringLiteral("\n\n") + detail, ProgramTitle(), MessageIcon::Exclamation);
+}
+
+QString UnreadableText(ReadStatus status)
+{
+    switch (status) {
+    case ReadStatus::EndedEarly:
+        return QStringLiteral("it ends before the Cadrelant is complete");
+    case ReadStatus::NumberOutOfRange:
+        return QStringLiteral("a number in it is out of range");
+    case ReadStatus::TooLarge:
+        return QStringLiteral("it is too large to be a Cadrelant file");
+    case ReadStatus::NotText:
+        return QStringLiteral("it is not a text file");
+    case ReadStatus::Ok:
+    case ReadStatus::Empty:
+        break;
+    }
+    return {};
+}
+
 } // namespace
 
 std::optional<QString> SaveCharacterFile(CommonDialog &dialog)
@@ -29,8 +53,13 @@ std::optional<QString> SaveCharacterFile(CommonDialog &dialog)
     if (!dialog.ShowSave())
         return std::nullopt;
     const QString path = dialog.FileName;
-    if (SaveFileReplacing(path, WriteCharacterText(CharacterRecord)) != FileStatus::Ok)
+    QString reason;
+    if (SaveFileReplacing(path, WriteCharacterText(CharacterRecord), &reason) != FileStatus::Ok) {
+        // The user believes the character is kept; the next Generate would lose it unseen.
+        ShowFileProblem(QStringLiteral("The Cadrelant could not be saved."),
+                        QStringLiteral("%1 cannot be written: %2.").arg(path, reason));
         return std::nullopt;
+    }
     return path;
 }
 
@@ -42,14 +71,22 @@ std::optional<QString> ChooseCharacterFile(CommonDialog &dialog)
     return dialog.FileName;
 }
 
-bool LoadCharacterFile(const QString &path)
+bool LoadCharacterFile(const QString &path, LoadFailure failure)
 {
     UnloadViewersAndSheet();
 
-    std::string bytes;
-    if (ReadFileBounded(path, kMaxCharacterFileBytes, bytes) != FileStatus::Ok)
+    auto unreadable = [&](const QString &reason) {
+        if (failure == LoadFailure::Told)
+            ShowFileProblem(QStringLiteral("The Cadrelant could not be loaded."),
+                            QStringLiteral("%1 cannot be read: %2.").arg(path, reason));
         return false;
-    switch (ReadCharacterText(bytes, CharacterRecord)) {
+    };
+    std::string bytes;
+    QString reason;
+    if (ReadFileBounded(path, kMaxCharacterFileBytes, bytes, &reason) != FileStatus::Ok)
+        return unreadable(reason);
+    const ReadStatus status = ReadCharacterText(bytes, CharacterRecord);
+    switch (status) {
     case ReadStatus::Ok:
         return true;
     case ReadStatus::Empty:
@@ -60,7 +97,7 @@ bool LoadCharacterFile(const QString &path)
     case ReadStatus::NumberOutOfRange:
     case ReadStatus::TooLarge:
     case ReadStatus::NotText:
-        return false;
+        return unreadable(UnreadableText(status));
     }
     return false;
 }

@@ -130,18 +130,18 @@ void MainWindow::SaveCharacter()
 void MainWindow::cmdLoad_Click()
 {
     if (const auto path = ChooseCharacterFile(*CommonDialog1))
-        LoadCharacter(*path);
+        LoadCharacter(*path, LoadFailure::Silent);
 }
 
 void MainWindow::LoadAtStart(const QString &path)
 {
     CommonDialog1->FileName = QFileInfo(path).absoluteFilePath();
-    LoadCharacter(CommonDialog1->FileName);
+    LoadCharacter(CommonDialog1->FileName, LoadFailure::Told);
 }
 
-void MainWindow::LoadCharacter(const QString &path)
+void MainWindow::LoadCharacter(const QString &path, LoadFailure failure)
 {
-    if (LoadCharacterFile(path))
+    if (LoadCharacterFile(path, failure))
         SetStatus(path + QStringLiteral(" loaded."));
 }
 

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "forms/MainAccess.h"
+#include "forms/main/CharacterFileCommands.h"
 
 class QLabel;
 class QPushButton;
@@ -38,7 +39,7 @@ public:
 
     // The command line's FILE: loaded as Load Cadrelant loads a chosen file, and offered by
     // the file dialog afterwards as if it had been chosen there. A relative path is taken from
-    // the current folder.
+    // the current folder. A file that cannot be loaded is told in a message box.
     void LoadAtStart(const QString &path);
 
 public slots:
@@ -54,7 +55,7 @@ public slots:
 
 private:
     void SaveCharacter();
-    void LoadCharacter(const QString &path);
+    void LoadCharacter(const QString &path, LoadFailure failure);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -92,7 +92,7 @@ bool OutputForm::PrintForm(QString *error)
 bool OutputForm::PrintToPdf(const QString &path, QString *error)
 {
     // The paper a printer of this locale would have; the sheet keeps its designed size on both.
-    PdfFilePrinter file(path, QPageLayout(LocalePaperSize(), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    PdfFilePrinter file(path, PdfPageLayout(LocalePaperSize()));
     return PrintOn(file, error);
 }
 

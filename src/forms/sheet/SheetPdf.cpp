@@ -13,7 +13,7 @@ bool RenderSheetsToPdf(const QString &path, const std::vector<CharacterRecordTyp
             *error = QStringLiteral("There is no character to put on a sheet.");
         return false;
     }
-    PdfFilePrinter file(path, QPageLayout(paper, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    PdfFilePrinter file(path, PdfPageLayout(paper));
     return file.Print(SheetsJob(records), error);
 }
 
