@@ -1,5 +1,7 @@
 #include <QtTest>
 
+#include <QAccessible>
+
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
@@ -80,6 +82,36 @@ private slots:
         SetRegistryBackend(nullptr);
         SetMessageBoxBackend(nullptr);
         SetProgramStarter(nullptr);
+    }
+
+    // Screen readers announce the box as a dialog with its name.
+    void isADialogForScreenReaders()
+    {
+        frmAbout *about = About::Get();
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(about);
+        QCOMPARE(accessible->role(), QAccessible::Dialog);
+        QCOMPARE(accessible->text(QAccessible::Name), QString("About Quelvane Cadrelant Generator"));
+    }
+
+    // Under a dark scheme the "menu text" behind the labels turns light: each label then
+    // shows the green on black, read from its own pixels; the window keeps the scheme's colour.
+    void labelsReadableUnderADarkScheme()
+    {
+        const QPalette saved = QApplication::palette();
+        QPalette dark = saved;
+        dark.setColor(QPalette::WindowText, QColor(238, 238, 236));
+        dark.setColor(QPalette::ButtonText, QColor(238, 238, 236));
+        QApplication::setPalette(dark);
+        frmAbout *about = About::Get();
+        about->Form_Load();
+        QApplication::setPalette(saved);
+        const QImage shown = about->grab().toImage();
+        for (QLabel *label : {about->lblTitle, about->lblVersion, about->Label1, about->lblDisclaimer}) {
+            const QPoint corner = label->geometry().bottomRight() - QPoint(1, 1);
+            const QColor behind = shown.pixelColor(corner);
+            QVERIFY2(ContrastRatio(QColor(0, 192, 0), behind) >= 4.5, qPrintable(label->objectName()));
+        }
+        QCOMPARE(shown.pixelColor(2, 2), QColor(238, 238, 236));
     }
 
     void fixedFrameOfTheDesignedSize()
@@ -299,8 +331,16 @@ private slots:
         QCOMPARE(About::IfLoaded(), about);
     }
 
+    // A click on the picture opens the box; so does F1, from wherever the focus is on Main.
+    void pictureOpensTheBoxModally_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addRow("click on the picture") << "click";
+        QTest::addRow("F1 on Generate") << "F1";
+    }
     void pictureOpensTheBoxModally()
     {
+        QFETCH(QString, how);
         main_->show();
         QVERIFY(QTest::qWaitForWindowExposed(main_));
         QWindow *mainWindow = main_->windowHandle();
@@ -331,7 +371,13 @@ private slots:
                 about->done(QDialog::Rejected);
         });
 
-        QTest::mouseClick(main_->Image1, Qt::LeftButton);
+        if (how == "F1") {
+            QApplication::setActiveWindow(main_);
+            QTRY_COMPARE(QApplication::focusWidget(), main_->cmdGenerate);
+            QTest::keyClick(main_->cmdGenerate, Qt::Key_F1);
+        } else {
+            QTest::mouseClick(main_->Image1, Qt::LeftButton);
+        }
         // The click's handler has returned: the box was closed and is discarded.
         QVERIFY(checked);
         QVERIFY(visible);
