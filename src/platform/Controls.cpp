@@ -86,18 +86,14 @@ struct Colours {
     std::optional<QColor> background;
 };
 
-// The designed pair, unless a fixed colour meets a scheme colour too close to it to be read
-// (the green on a dark scheme's light "window text"): then that scheme colour is taken as the
-// standard scheme has it, for this control alone.
+// The designed pair, unless the fixed text colour on a scheme background is too close to it to
+// be read (the green on a dark scheme's light "window text"): then the background is taken as
+// the standard scheme has it, for this control alone.
 Colours ReadableColours(const ControlColour &text, const ControlColour &background)
 {
     Colours colours = {ColourOf(text), ColourOf(background)};
-    if (!colours.text || !colours.background || text.source == background.source
-        || ContrastRatio(*colours.text, *colours.background) >= kReadableContrast)
-        return colours;
-    if (text.source == ControlColour::System)
-        colours.text = StandardSystemColor(text.system);
-    else
+    if (text.source == ControlColour::Fixed && background.source == ControlColour::System
+        && ContrastRatio(*colours.text, *colours.background) < kReadableContrast)
         colours.background = StandardSystemColor(background.system);
     return colours;
 }

@@ -15,7 +15,6 @@
 #include "platform/MemoryRegistry.h"
 #include "platform/MessageBox.h"
 #include "platform/Programs.h"
-#include "platform/SysColors.h"
 #include "platform/Twips.h"
 #include "version.h"
 
@@ -91,27 +90,6 @@ private slots:
         QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(about);
         QCOMPARE(accessible->role(), QAccessible::Dialog);
         QCOMPARE(accessible->text(QAccessible::Name), QString("About Quelvane Cadrelant Generator"));
-    }
-
-    // Under a dark scheme the "menu text" behind the labels turns light: each label then
-    // shows the green on black, read from its own pixels; the window keeps the scheme's colour.
-    void labelsReadableUnderADarkScheme()
-    {
-        const QPalette saved = QApplication::palette();
-        QPalette dark = saved;
-        dark.setColor(QPalette::WindowText, QColor(238, 238, 236));
-        dark.setColor(QPalette::ButtonText, QColor(238, 238, 236));
-        QApplication::setPalette(dark);
-        frmAbout *about = About::Get();
-        about->Form_Load();
-        QApplication::setPalette(saved);
-        const QImage shown = about->grab().toImage();
-        for (QLabel *label : {about->lblTitle, about->lblVersion, about->Label1, about->lblDisclaimer}) {
-            const QPoint corner = label->geometry().bottomRight() - QPoint(1, 1);
-            const QColor behind = shown.pixelColor(corner);
-            QVERIFY2(ContrastRatio(QColor(0, 192, 0), behind) >= 4.5, qPrintable(label->objectName()));
-        }
-        QCOMPARE(shown.pixelColor(2, 2), QColor(238, 238, 236));
     }
 
     void fixedFrameOfTheDesignedSize()
