@@ -19,8 +19,8 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-# Not "games": that section is for programs in /usr/games, and this is a tool beside a game.
-set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+# Debian files programs for playing games, and their tools, under games.
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The Qt libraries come from dpkg-shlibdeps; the sheet's and windows' fonts do not.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

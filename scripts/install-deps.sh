@@ -5,8 +5,9 @@
 #
 #   run      build and run both programs
 #   test     the test tools: a private X server, a private print scheduler with cups-pdf,
-#            PDF and image tools, the desktop-file validators, the accessibility bus, and a
-#            nested GNOME Shell with Xwayland and Qt's Wayland plugin for the Wayland test
+#            PDF and image tools, the desktop-file validators, the accessibility bus, the
+#            Orca screen reader, Qt's GTK platform theme (GNOME's dark style), and a nested
+#            GNOME Shell with Xwayland and Qt's Wayland plugin for the Wayland test
 #   bench    what test needs, plus Google Benchmark, X Damage, perf and valgrind
 #   fuzz     clang with libFuzzer and its sanitizer runtimes
 #   package  the Debian package tools and lintian
@@ -22,7 +23,7 @@ declare -A group_packages=(
     [test]="xvfb xdotool x11-utils imagemagick
             cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils locales
             desktop-file-utils appstream shared-mime-info man-db python3
-            at-spi2-core python3-pyatspi dbus
+            at-spi2-core python3-pyatspi dbus orca qt6-gtk-platformtheme
             gnome-shell xwayland qt6-wayland procps"
     [bench]="libbenchmark-dev libxcb-damage0-dev linux-perf valgrind"
     [fuzz]="clang libclang-rt-14-dev"

@@ -8,4 +8,12 @@ QPixmap ProgramIcon()
     return icon;
 }
 
+QIcon ProgramWindowIcon()
+{
+    QIcon icon(ProgramIcon());
+    for (int size : {128, 256})
+        icon.addFile(QStringLiteral(":/quelvane/desktop/icons/org.quelvane.CadrelantGenerator-%1.png").arg(size));
+    return icon;
+}
+
 } // namespace quelvane

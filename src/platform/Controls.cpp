@@ -7,6 +7,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QStyle>
+#include <QStyleOptionButton>
 #include <QStyleOptionFrame>
 #include <QTextOption>
 
@@ -31,7 +32,8 @@ protected:
         QTextOption option(alignment());
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(QRectF(contentsRect()), text(), option);
+        const int room = margin();
+        painter.drawText(QRectF(contentsRect().adjusted(room, room, -room, -room)), text(), option);
         drawFrame(&painter);
     }
 };
@@ -79,6 +81,23 @@ std::optional<QColor> ColourOf(const ControlColour &colour)
     return std::nullopt;
 }
 
+struct Colours {
+    std::optional<QColor> text;
+    std::optional<QColor> background;
+};
+
+// The designed pair, unless the fixed text colour on a scheme background is too close to it to
+// be read (the green on a dark scheme's light "window text"): then the background is taken as
+// the standard scheme has it, for this control alone.
+Colours ReadableColours(const ControlColour &text, const ControlColour &background)
+{
+    Colours colours = {ColourOf(text), ColourOf(background)};
+    if (text.source == ControlColour::Fixed && background.source == ControlColour::System
+        && ContrastRatio(*colours.text, *colours.background) < kReadableContrast)
+        colours.background = StandardSystemColor(background.system);
+    return colours;
+}
+
 QLabel *MakeLabel(QWidget *form, const Control &entry)
 {
     QLabel *label = entry.style & WordWrap ? new WrappingLabel(form) : new QLabel(form);
@@ -92,6 +111,9 @@ QLabel *MakeLabel(QWidget *form, const Control &entry)
         label->setFrameShape(QFrame::Box);
         label->setLineWidth(1);
         label->setContentsMargins(2, 1, 2, 1);
+        // The frame is drawn around the contents: a pixel clear inside it, so no letter
+        // touches it.
+        label->setMargin(1);
     }
     return label;
 }
@@ -131,6 +153,29 @@ void ShrinkTextToFit(QLineEdit *box)
         // QLineEdit keeps two pixels each side and one for the cursor.
         box->setFont(FitFont(designed, text, room.width() - 5));
     });
+}
+
+// A caption or button text wider than its control is set smaller to fit rather than cut: the
+// designed fonts are stood in for by whatever the machine has, often wider.
+void FitCaption(QWidget *control)
+{
+    QRect room;
+    QString shown;
+    if (auto *button = qobject_cast<QPushButton *>(control)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        room = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        // The style keeps a margin each side inside its contents for the focus frame.
+        room.adjust(2, 0, -2, 0);
+        shown = LabelCaptionText(button->text());
+    } else if (auto *label = qobject_cast<QLabel *>(control); label && !label->wordWrap()) {
+        room = label->contentsRect();
+        shown = label->text();
+    } else {
+        return;
+    }
+    control->setFont(FitFont(control->font(), shown, room.width()));
 }
 
 QPushButton *MakeButton(QWidget *form, const Control &entry)
@@ -182,13 +227,15 @@ void BuildControls(QWidget *form, std::span<const Control> controls)
         widget->setObjectName(QLatin1String(entry.name));
         if (entry.kind != ControlKind::Picture && entry.kind != ControlKind::Line)
             widget->setFont(MsSansSerif(entry.font.points, entry.font.style));
-        Recolour(widget, ColourOf(entry.text), ColourOf(entry.background));
+        const Colours colours = ReadableColours(entry.text, entry.background);
+        Recolour(widget, colours.text, colours.background);
         if (auto *box = qobject_cast<QLineEdit *>(widget)) {
             if (entry.background.source != ControlColour::Unset)
                 KeepBoxEdgeVisible(box);
             ShrinkTextToFit(box);
         }
         Place(widget, entry);
+        FitCaption(widget);
         if (entry.tabIndex >= 0)
             tabbed.emplace_back(entry.tabIndex, widget);
     }

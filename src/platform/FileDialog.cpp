@@ -57,6 +57,10 @@ public:
         const FileDialogBehaviour behaviour = BehaviourForFlags(request.kind, request.flags);
         dialog.setAcceptMode(request.kind == FileDialogKind::Save ? QFileDialog::AcceptSave
                                                                   : QFileDialog::AcceptOpen);
+        // The toolkit's own titles, set outright: a desktop's own dialog shown in its place
+        // takes only a title that was set, and would otherwise have none.
+        dialog.setWindowTitle(request.kind == FileDialogKind::Save ? QFileDialog::tr("Save As")
+                                                                   : QFileDialog::tr("Open"));
         dialog.setFileMode(behaviour.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
         dialog.setOption(QFileDialog::DontConfirmOverwrite, !behaviour.confirmOverwrite);
         // Without a default suffix, a name typed without an extension is used as typed.

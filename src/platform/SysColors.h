@@ -15,6 +15,16 @@ enum class SysColor {
 
 QColor SystemColor(SysColor which);
 
+// The colour as the standard (light) scheme has it, the one the forms were designed against.
+QColor StandardSystemColor(SysColor which);
+
+// How far apart two colours are for reading: the ratio of their relative luminances, each
+// plus 0.05, lighter over darker; 1 for the same colour, 21 for black and white.
+double ContrastRatio(const QColor &a, const QColor &b);
+
+// Below this a text is hard to read against its background.
+inline constexpr double kReadableContrast = 4.5;
+
 // The green of every label and box: red 0, green 192, blue 0.
 inline QColor DesignGreen() { return QColor(0, 192, 0); }
 

@@ -6,6 +6,7 @@
     atspi_read.py --pid PID field WINDOW NAME
                                        the text in box NAME of the window titled WINDOW
     atspi_read.py --pid PID tree       every window of the program with its elements
+    atspi_read.py --pid PID windows    each window on the screen as "role: name", one a line
 
 With --equals, --contains, --differs or --ends-with TEXT it polls until the text read (a
 message's text lines, joined by newlines) meets the condition; with --gone, until the thing is
@@ -75,10 +76,11 @@ def main_window(app):
 
 
 def read_status(app):
-    labels = [n for n in descendants(main_window(app)) if n.get_role() == Atspi.Role.LABEL]
-    if len(labels) != 1:
-        raise NotThere(f"Main has {len(labels)} text labels, expected the status line alone")
-    return labels[0].get_name()
+    """The status line: the one notice on Main, which a screen reader speaks as it changes."""
+    notices = [n for n in descendants(main_window(app)) if n.get_role() == Atspi.Role.NOTIFICATION]
+    if len(notices) != 1:
+        raise NotThere(f"Main has {len(notices)} notifications, expected the status line alone")
+    return notices[0].get_name()
 
 
 def read_field(app, title, name):
@@ -121,7 +123,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--pid", type=int, required=True)
     parser.add_argument("--timeout", type=float, default=10)
-    parser.add_argument("what", choices=["status", "message", "field", "tree"])
+    parser.add_argument("what", choices=["status", "message", "field", "tree", "windows"])
     parser.add_argument("where", nargs="*", help="field: the window's title and the box's name")
     condition = parser.add_mutually_exclusive_group()
     condition.add_argument("--equals")
@@ -152,7 +154,10 @@ def main():
             if args.what == "tree":
                 print("\n".join(dump(app)))
                 return 0
-            if args.what == "status":
+            if args.what == "windows":
+                last = "\n".join(f"{w.get_role_name()}: {w.get_name()}" for w in windows(app))
+                output = last
+            elif args.what == "status":
                 last = read_status(app)
                 output = last
             elif args.what == "field":

@@ -1,5 +1,7 @@
 #include <QtTest>
 
+#include <QAccessible>
+
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
@@ -13,7 +15,6 @@
 #include "platform/MemoryRegistry.h"
 #include "platform/MessageBox.h"
 #include "platform/Programs.h"
-#include "platform/SysColors.h"
 #include "platform/Twips.h"
 #include "version.h"
 
@@ -80,6 +81,15 @@ private slots:
         SetRegistryBackend(nullptr);
         SetMessageBoxBackend(nullptr);
         SetProgramStarter(nullptr);
+    }
+
+    // Screen readers announce the box as a dialog with its name.
+    void isADialogForScreenReaders()
+    {
+        frmAbout *about = About::Get();
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(about);
+        QCOMPARE(accessible->role(), QAccessible::Dialog);
+        QCOMPARE(accessible->text(QAccessible::Name), QString("About Quelvane Cadrelant Generator"));
     }
 
     void fixedFrameOfTheDesignedSize()
@@ -299,8 +309,16 @@ private slots:
         QCOMPARE(About::IfLoaded(), about);
     }
 
+    // A click on the picture opens the box; so does F1, from wherever the focus is on Main.
+    void pictureOpensTheBoxModally_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addRow("click on the picture") << "click";
+        QTest::addRow("F1 on Generate") << "F1";
+    }
     void pictureOpensTheBoxModally()
     {
+        QFETCH(QString, how);
         main_->show();
         QVERIFY(QTest::qWaitForWindowExposed(main_));
         QWindow *mainWindow = main_->windowHandle();
@@ -331,7 +349,13 @@ private slots:
                 about->done(QDialog::Rejected);
         });
 
-        QTest::mouseClick(main_->Image1, Qt::LeftButton);
+        if (how == "F1") {
+            QApplication::setActiveWindow(main_);
+            QTRY_COMPARE(QApplication::focusWidget(), main_->cmdGenerate);
+            QTest::keyClick(main_->cmdGenerate, Qt::Key_F1);
+        } else {
+            QTest::mouseClick(main_->Image1, Qt::LeftButton);
+        }
         // The click's handler has returned: the box was closed and is discarded.
         QVERIFY(checked);
         QVERIFY(visible);

@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
@@ -221,6 +222,74 @@ private slots:
         main_->SetStatus("<b>bold</b> &amp; <img src=x>");
         QCOMPARE(main_->Label1->textFormat(), Qt::PlainText);
         QCOMPARE(main_->Label1->text(), QString("<b>bold</b> &amp; <img src=x>"));
+    }
+
+    // No letter touches the status line's frame: the pixels just inside it stay background.
+    void statusTextKeepsClearOfItsFrame()
+    {
+        main_->SetStatus("/WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW");
+        const QImage shown = main_->Label1->grab().toImage();
+        // The frame: the outermost green ring of the label.
+        QRect frame;
+        for (int y = 0; y < shown.height() && frame.isNull(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                if (shown.pixelColor(x, y) == QColor(0, 192, 0)) {
+                    frame.setTopLeft({x, y});
+                    break;
+                }
+        QVERIFY(!frame.isNull());
+        frame.setBottomRight({shown.width() - 1 - frame.left(), shown.height() - 1 - frame.top()});
+        const QColor background = shown.pixelColor(frame.left() + 1, frame.bottom() - 1);
+        const QRect inside = frame.adjusted(1, 1, -1, -1);
+        QStringList touching;
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if (shown.pixelColor(x, inside.top()) != background)
+                touching << QString("top at %1").arg(x);
+        }
+        for (int y = inside.top(); y <= inside.bottom(); ++y) {
+            if (shown.pixelColor(inside.left(), y) != background)
+                touching << QString("left at %1").arg(y);
+            if (shown.pixelColor(inside.right(), y) != background)
+                touching << QString("right at %1").arg(y);
+        }
+        QVERIFY2(touching.isEmpty(), qPrintable(touching.join(", ")));
+    }
+
+    // The status line over the accessibility interface: the notice, named by its text.
+    void statusLineIsANoticeNamedByItsText()
+    {
+        main_->SetStatus("X.tbl saved.");
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(main_->Label1);
+        QCOMPARE(accessible->role(), QAccessible::Notification);
+        QCOMPARE(accessible->text(QAccessible::Name), QString("X.tbl saved."));
+    }
+
+    // On a screen that scales by two, the window icon comes from a picture of the same design
+    // drawn at that size, not from the small one blown up.
+    void windowIconHasTheDesignAtTwiceTheSize()
+    {
+        const QIcon icon = main_->windowIcon();
+        QVERIFY2(icon.availableSizes().contains(QSize(128, 128)), qPrintable(QDebug::toString(icon.availableSizes())));
+        const QImage large = icon.pixmap(QSize(128, 128), 1.0).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QCOMPARE(large.size(), QSize(128, 128));
+        // Blown up, every two-by-two block would be one colour.
+        int blocksWithDetail = 0;
+        for (int y = 0; y < 128; y += 2)
+            for (int x = 0; x < 128; x += 2)
+                blocksWithDetail += large.pixel(x, y) != large.pixel(x + 1, y + 1);
+        QVERIFY2(blocksWithDetail > 200, qPrintable(QString::number(blocksWithDetail)));
+        // The same picture: brought down to 64, close to the 64 x 64 one, pixel for pixel.
+        const QImage small = ProgramIcon().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        const QImage down = large.scaled(64, 64, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        qint64 difference = 0;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x) {
+                const QColor a = small.pixelColor(x, y);
+                const QColor b = down.pixelColor(x, y);
+                difference += qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue());
+            }
+        const double perChannel = double(difference) / (64 * 64 * 3);
+        QVERIFY2(perChannel < 24, qPrintable(QString::number(perChannel)));
     }
 
     void pictureShowsTheIcon()

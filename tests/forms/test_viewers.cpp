@@ -248,6 +248,28 @@ private slots:
         CharacterRecord = {};
     }
 
+    // Screen readers list and announce windows by role: each is a frame with its title.
+    void windowsAreFramesWithTheirTitles_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("name");
+        QTest::addRow("Main") << "Main" << "Quelvane Cadrelant Generator";
+        QTest::addRow("attributes") << "ViewStats" << "View Attributes";
+        QTest::addRow("skills") << "ViewSkills" << "View Skills";
+        QTest::addRow("secrets") << "ViewSecret" << "View Secrets";
+    }
+    void windowsAreFramesWithTheirTitles()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, name);
+        QWidget *shown = window == "Main" ? main_ : Open(window);
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(shown);
+        QVERIFY(accessible);
+        QCOMPARE(accessible->role(), QAccessible::Window);
+        QCOMPARE(accessible->text(QAccessible::Name), name);
+    }
+
+
     void windowHasItsTitleSizePlaceAndFrame_data()
     {
         QTest::addColumn<QString>("window");

@@ -12,6 +12,7 @@
 #include "TabWalk.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
+#include "platform/SysColors.h"
 #include "platform/Twips.h"
 
 using namespace quelvane;
@@ -156,6 +157,66 @@ private slots:
         QTest::mousePress(picture, mouse, {}, QPoint(10, 10));
         QTest::mouseRelease(picture, mouse, {}, releasedAt);
         QCOMPARE(clicked.count(), clicks);
+    }
+
+    // The scheme's "window text" is a designed background. Under the scheme of the palette
+    // below, the label's pixels must show the green on a background it can be read on.
+    void fixedTextStaysReadableOnASchemeColour_data()
+    {
+        QTest::addColumn<QColor>("windowText"); // the scheme's
+        QTest::addColumn<QColor>("background"); // what the label must show
+        QTest::addRow("standard scheme: its black kept") << QColor(Qt::black) << QColor(Qt::black);
+        QTest::addRow("dark navy, readable: kept") << QColor(0, 0, 96) << QColor(0, 0, 96);
+        QTest::addRow("dark scheme's light grey: standard black instead") << QColor(238, 238, 236) << QColor(Qt::black);
+        QTest::addRow("mid grey, 2.6:1: standard black instead") << QColor(128, 128, 128) << QColor(Qt::black);
+    }
+    void fixedTextStaysReadableOnASchemeColour()
+    {
+        QFETCH(QColor, windowText);
+        QFETCH(QColor, background);
+        const QPalette saved = QApplication::palette();
+        QPalette scheme = saved;
+        scheme.setColor(QPalette::WindowText, windowText);
+        QApplication::setPalette(scheme);
+        const Control table[] = {
+            {Label, "Label1", "WAJ-R-JRE created.", {0, 0, 3000, 600}, kNoTab, {8.25, Bold},
+             Qt::AlignLeft | Qt::AlignTop, kDesignGreen, SchemeColour(SysColor::WindowText)},
+        };
+        auto form = FormWith(table);
+        QApplication::setPalette(saved);
+        const QImage shown = form->findChild<QLabel *>("Label1")->grab().toImage();
+        // Bottom right: below and after the one line of text.
+        const QColor corner = shown.pixelColor(shown.width() - 2, shown.height() - 2);
+        QCOMPARE(corner, background);
+        // The text's own pixels: the most saturated green in the picture.
+        QColor ink = corner;
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x) {
+                const QColor c = shown.pixelColor(x, y);
+                if (c.green() - c.red() > ink.green() - ink.red())
+                    ink = c;
+            }
+        }
+        QCOMPARE(ink, QColor(0, 192, 0));
+        QVERIFY2(ContrastRatio(ink, corner) >= 4.5, qPrintable(QString::number(ContrastRatio(ink, corner))));
+    }
+
+    void contrastRatio_data()
+    {
+        QTest::addColumn<QColor>("a");
+        QTest::addColumn<QColor>("b");
+        QTest::addColumn<double>("ratio");
+        QTest::addRow("black on white: 21") << QColor(Qt::black) << QColor(Qt::white) << 21.0;
+        QTest::addRow("same colour: 1") << QColor(0, 192, 0) << QColor(0, 192, 0) << 1.0;
+        // Worked by hand: grey 128 is 0.2158 luminance, (1.05)/(0.2658).
+        QTest::addRow("white on mid grey: 3.95") << QColor(Qt::white) << QColor(128, 128, 128) << 3.95;
+    }
+    void contrastRatio()
+    {
+        QFETCH(QColor, a);
+        QFETCH(QColor, b);
+        QFETCH(double, ratio);
+        QVERIFY2(qAbs(ContrastRatio(a, b) - ratio) < 0.01, qPrintable(QString::number(ContrastRatio(a, b))));
     }
 
     void wrappingLabelBreaksAWordTooLongForALine()

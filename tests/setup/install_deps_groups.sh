@@ -131,8 +131,8 @@ while IFS='|' read -r group wanted unwanted; do
     for package in $wanted; do asked "$package" || fail "$group: does not ask for $package"; done
     for package in $unwanted; do ! asked "$package" || fail "$group: asks for $package"; done
 done <<'TABLE'
-run|cmake ninja-build g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libcups2-dev fonts-liberation|cups cups-client cups-bsd cups-daemon printer-driver-cups-pdf clang libclang-rt-14-dev valgrind linux-perf xvfb xdotool x11-utils imagemagick poppler-utils lintian libbenchmark-dev desktop-file-utils appstream gnome-shell qt6-wayland
-test|cmake qt6-base-dev xvfb xdotool x11-utils imagemagick cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils desktop-file-utils appstream at-spi2-core python3-pyatspi dbus gnome-shell xwayland qt6-wayland|clang valgrind linux-perf lintian libbenchmark-dev
+run|cmake ninja-build g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libcups2-dev fonts-liberation|cups cups-client cups-bsd cups-daemon printer-driver-cups-pdf clang libclang-rt-14-dev valgrind linux-perf xvfb xdotool x11-utils imagemagick poppler-utils lintian libbenchmark-dev desktop-file-utils appstream gnome-shell qt6-wayland orca qt6-gtk-platformtheme
+test|cmake qt6-base-dev xvfb xdotool x11-utils imagemagick cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils desktop-file-utils appstream at-spi2-core python3-pyatspi dbus orca qt6-gtk-platformtheme gnome-shell xwayland qt6-wayland|clang valgrind linux-perf lintian libbenchmark-dev
 bench|cmake xvfb cups printer-driver-cups-pdf libbenchmark-dev libxcb-damage0-dev linux-perf valgrind|clang lintian
 fuzz|cmake clang libclang-rt-14-dev|cups printer-driver-cups-pdf xvfb valgrind lintian
 package|cmake qt6-base-dev dpkg-dev file lintian|cups printer-driver-cups-pdf xvfb clang valgrind

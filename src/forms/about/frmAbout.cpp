@@ -82,7 +82,7 @@ frmAbout::frmAbout(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowModality(Qt::ApplicationModal);
-    setWindowIcon(QIcon(ProgramIcon()));
+    setWindowIcon(ProgramWindowIcon());
     setAccessibleName(QStringLiteral("About ") + QLatin1String(kTitle));
     SetColors(this, SystemColor(SysColor::ButtonText), SystemColor(SysColor::WindowText));
     // Size only: the dialog centres itself when it is shown.

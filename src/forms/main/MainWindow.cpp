@@ -16,6 +16,7 @@
 #include "forms/viewers/ViewSkills.h"
 #include "forms/viewers/ViewStats.h"
 #include "model/modTarvock.h"
+#include "platform/Accessibility.h"
 #include "platform/Controls.h"
 #include "platform/FileDialog.h"
 #include "platform/Fonts.h"
@@ -56,14 +57,16 @@ MainWindow::MainWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("Main"));
+    ExposeAsFrame(this);
     setWindowTitle(ProgramTitle());
-    setWindowIcon(QIcon(ProgramIcon()));
+    setWindowIcon(ProgramWindowIcon());
     SetColors(this, SystemColor(SysColor::WindowText), Qt::black);
     PlaceTwips(this, kWindow);
     setFixedSize(size());
 
     BuildControls(this, kControls);
     Label1 = FindControl<QLabel>(this, "Label1");
+    ExposeAsNotice(Label1);
     Image1 = FindControl<PictureBox>(this, "Image1");
     Image1->setPixmap(ProgramIcon());
     connect(Image1, &PictureBox::clicked, this, &MainWindow::Image1_Click);
@@ -85,6 +88,8 @@ void MainWindow::SetStatus(const QString &text)
 {
     Label1->setText(text);
     Label1->setToolTip(text);
+    // Spoken wherever the focus is: the command's own button keeps it.
+    Announce(Label1);
 }
 
 void MainWindow::cmdGenerate_Click()
@@ -166,6 +171,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 void MainWindow::keyPressEvent(QKeyEvent *event)
 {
+    // F1 opens the about box, as a click on the picture does: the picture takes no focus.
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+        Image1_Click();
+        return;
+    }
     // A focused button takes Enter itself; Exit is the button that Enter presses when the
     // focus is on no button at all. Esc does nothing here: a stray Esc should not end the
     // program without a question.

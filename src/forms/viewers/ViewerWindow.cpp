@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "forms/MainAccess.h"
+#include "platform/Accessibility.h"
 #include "platform/RecordText.h"
 #include "platform/SysColors.h"
 
@@ -20,6 +21,7 @@ ViewerWindow::ViewerWindow(const char *name, const QString &title, const TwipsRe
                            | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QLatin1String(name));
+    ExposeAsFrame(this);
     setWindowTitle(title);
     SetColors(this, SystemColor(SysColor::WindowText), Qt::black);
     PlaceTwips(this, inside);
