@@ -11,9 +11,9 @@
 int main(int argc, char *argv[])
 {
     // Read before QApplication: --help and --version must work without a display.
-    QStringList arguments;
+    QList<QByteArray> arguments;
     for (int i = 0; i < argc; ++i)
-        arguments.append(QFile::decodeName(argv[i]));
+        arguments.append(QByteArray(argv[i]));
     const quelvane::StartOptions options = quelvane::ParseStartOptions(arguments);
     switch (options.action) {
     case quelvane::StartOptions::Action::Help:
@@ -49,7 +49,7 @@ int main(int argc, char *argv[])
         main.show();
         // Once the window is up, so an empty-file message has something to stand over.
         if (!options.file.isEmpty())
-            QTimer::singleShot(0, &main, [&main, &options] { main.LoadAtStart(options.file); });
+            QTimer::singleShot(0, &main, [&main, &options] { main.LoadAtStart(options.nativeFile); });
         status = QApplication::exec();
         quelvane::UnloadAllForms();
         quelvane::SetMainForm(nullptr);

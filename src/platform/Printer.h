@@ -18,9 +18,13 @@ public:
     // Prints the whole job; false, with a reason a user can read, when it cannot.
     virtual bool Print(const PrintJob &job, QString *error) = 0;
     // False when there is no default printer to send a job to: none is set up, or the print
-    // system cannot be reached.
+    // system cannot be reached. The next Print goes to the printer found here.
     virtual bool HasDefaultPrinter() { return true; }
 };
+
+// True once a wait on the print system was cut short because the program began to end (Exit
+// during a print): nothing more should be shown for that print.
+bool PrintWaitAbandoned();
 
 // Installs a backend (nullptr restores the system's default printer); returns the previous one.
 PrinterBackend *SetPrinterBackend(PrinterBackend *backend);

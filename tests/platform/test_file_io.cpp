@@ -21,6 +21,7 @@ using namespace quelvane;
 using namespace quelvane::testing;
 
 Q_DECLARE_METATYPE(quelvane::FileStatus)
+Q_DECLARE_METATYPE(quelvane::WriteStatus)
 
 namespace {
 
@@ -236,6 +237,9 @@ private slots:
         QTest::addRow("endless device") << "/dev/zero" << FileStatus::NotAFile;
         QTest::addRow("empty device") << "/dev/null" << FileStatus::NotAFile;
         QTest::addRow("empty path") << "" << FileStatus::CannotOpen;
+        QTest::addRow("a kernel file of /proc") << "/proc/version" << FileStatus::NotAFile;
+        QTest::addRow("a kernel file of /sys") << "/sys/kernel/uevent_seqnum" << FileStatus::NotAFile;
+        QTest::addRow("a link to a kernel file") << "kernel" << FileStatus::NotAFile;
     }
     void readFileRefusesWhatIsNotAFile()
     {
@@ -243,6 +247,7 @@ private slots:
         QFETCH(FileStatus, status);
         QVERIFY(Put(Path("file"), "12\r\n"));
         QVERIFY(QFile::link(Path("file"), Path("link")));
+        QVERIFY(QFile::link("/proc/version", Path("kernel")));
         QVERIFY(QDir(dir_->path()).mkdir("folder"));
         QCOMPARE(::mkfifo(QFile::encodeName(Path("fifo")).constData(), 0644), 0);
         const QString path = what.isEmpty() || what.startsWith('/') ? what : Path(what);
@@ -417,6 +422,82 @@ private slots:
         // No staging file left; a created file is the only new entry.
         const QStringList created = how == "created" ? QStringList{QFileInfo(real).fileName()} : QStringList();
         QCOMPARE(Entries(home) + Entries(elsewhere), entries + created);
+    }
+
+    // Another program acts on the name in the instant after the writer opened it: the save
+    // fails with its own reason, and no name ends up with bytes the user did not choose.
+    void saveThatLosesARaceFails_data()
+    {
+        QTest::addColumn<QString>("other");   // what the other program does
+        QTest::addColumn<bool>("hardLinked"); // written in place
+        QTest::addColumn<bool>("exists");     // the target exists before the save
+        QTest::addRow("renamed over, staged") << "rename" << false << true;
+        QTest::addRow("removed, staged") << "remove" << false << true;
+        QTest::addRow("renamed over, in place") << "rename" << true << true;
+        QTest::addRow("removed, in place") << "remove" << true << true;
+        QTest::addRow("created while a new file was being saved") << "create" << false << false;
+    }
+    void saveThatLosesARaceFails()
+    {
+        QFETCH(QString, other);
+        QFETCH(bool, hardLinked);
+        QFETCH(bool, exists);
+        const QString target = Path("hero.tbl"), twin = Path("twin.tbl");
+        if (exists)
+            QVERIFY(Put(target, "old bytes"));
+        if (hardLinked)
+            QCOMPARE(::link(Native(target).constData(), Native(twin).constData()), 0);
+        QVERIFY(Put(Path("theirs"), "their bytes"));
+        struct Other {
+            static void Rename(const std::string &path)
+            {
+                ::rename((path.substr(0, path.rfind('/')) + "/theirs").c_str(), path.c_str());
+            }
+            static void Remove(const std::string &path) { ::unlink(path.c_str()); }
+            static void Create(const std::string &path)
+            {
+                ::close(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644));
+            }
+        };
+        SetWriterOpenedHook(other == "rename" ? Other::Rename : other == "remove" ? Other::Remove : Other::Create);
+        WriteResult result;
+        const FileStatus status = SaveFileReplacing(target, "new bytes", &result);
+        SetWriterOpenedHook(nullptr);
+
+        QCOMPARE(status, FileStatus::WriteFailed);
+        QCOMPARE(result.status, WriteStatus::Replaced);
+        QVERIFY2(QString::fromStdString(WriteErrorText(result)).contains("replaced or removed"),
+                 WriteErrorText(result).c_str());
+        if (other == "remove")
+            QVERIFY(!QFile::exists(target));
+        else
+            QCOMPARE(Contents(target), other == "rename" ? QByteArray("their bytes") : QByteArray());
+        if (hardLinked)
+            QCOMPARE(Contents(twin), QByteArray("old bytes"));
+        QStringList left = Entries(dir_->path());
+        left.removeAll("hero.tbl");
+        left.removeAll("theirs");
+        QCOMPARE(left, hardLinked ? QStringList{"twin.tbl"} : QStringList{});
+    }
+
+    // A link that another user planted in a shared sticky folder is refused wherever it
+    // stands in the path; one's own links and links in one's own folders are followed.
+    void plantedLinksAnywhereInThePath_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("planted");
+        QTest::addRow("a plain path") << "own/hero.tbl" << false;
+        QTest::addRow("through one's own link") << "mine/hero.tbl" << false;
+        QTest::addRow("a path that does not resolve") << "missing/hero.tbl" << false;
+    }
+    void plantedLinksAnywhereInThePath()
+    {
+        // Which owners make a link planted is for test_file_io_as_root, which can set them.
+        QFETCH(QString, path);
+        QFETCH(bool, planted);
+        QVERIFY(QDir(dir_->path()).mkdir("own"));
+        QVERIFY(QFile::link(Path("own"), Path("mine")));
+        QCOMPARE(PassesPlantedLink(Native(Path(path)).toStdString()), planted);
     }
 
     void saveRefusesWhatIsNotAFile_data()

@@ -41,7 +41,8 @@ desktop=$usr/share/applications/$id.desktop
 out=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate failed"
 [ -z "$out" ] || fail "desktop-file-validate: $out"
 grep -qx "MimeType=$type;" "$desktop" || fail "the desktop entry does not list $type"
-grep -qx 'Exec=quelvane %f' "$desktop" || fail "the desktop entry does not pass the file to quelvane"
+# After --, a file named like an option (-x.tbl) is still a file.
+grep -qx 'Exec=quelvane -- %f' "$desktop" || fail "the desktop entry does not pass the file to quelvane after --"
 grep -qx "Icon=$id" "$desktop" || fail "the desktop entry's icon is not $id"
 
 appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml" >"$tmp/as.log" 2>&1 \

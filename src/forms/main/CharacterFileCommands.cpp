@@ -42,7 +42,7 @@ std::optional<QString> ChooseCharacterFile(CommonDialog &dialog)
     return dialog.FileName;
 }
 
-bool LoadCharacterFile(const QString &path)
+bool LoadCharacterFile(const QByteArray &path)
 {
     UnloadViewersAndSheet();
 

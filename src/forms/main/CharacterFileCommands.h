@@ -2,6 +2,7 @@
 // failure, the user's Cancel included, and leaves the status line to its caller.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <optional>
 
@@ -18,7 +19,7 @@ std::optional<QString> ChooseCharacterFile(CommonDialog &dialog);
 
 // Closes the viewers and the sheet, then reads the file at `path` into the record; true when
 // all 71 fields were read (only then does the record change). An empty file is told in a
-// message box.
-bool LoadCharacterFile(const QString &path);
+// message box. The path is in the file system's own bytes.
+bool LoadCharacterFile(const QByteArray &nativePath);
 
 } // namespace quelvane

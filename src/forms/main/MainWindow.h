@@ -39,7 +39,7 @@ public:
     // The command line's FILE: loaded as Load Cadrelant loads a chosen file, and offered by
     // the file dialog afterwards as if it had been chosen there. A relative path is taken from
     // the current folder.
-    void LoadAtStart(const QString &path);
+    void LoadAtStart(const QByteArray &nativePath);
 
 public slots:
     void cmdGenerate_Click();
