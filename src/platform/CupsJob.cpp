@@ -121,8 +121,11 @@ std::optional<DefaultPrinter> FindDefaultPrinter()
     found.name = QString::fromUtf8(dest->name);
     found.layout = QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
     if (cups_dinfo_t *info = cupsCopyDestInfo(connection.get(), dest)) {
+        // The destination's own default paper; cupsGetDestMediaDefault would take US Letter
+        // for any destination whose options do not name one.
         cups_size_t size {};
-        if (cupsGetDestMediaDefault(connection.get(), dest, info, CUPS_MEDIA_FLAGS_DEFAULT, &size)
+        const char *media = ippGetString(cupsFindDestDefault(connection.get(), dest, info, "media"), 0, nullptr);
+        if (media && cupsGetDestMediaByName(connection.get(), dest, info, media, CUPS_MEDIA_FLAGS_DEFAULT, &size)
             && size.width > 0 && size.length > 0)
             found.layout = LayoutOf(size);
         ipp_res_t units = IPP_RES_PER_INCH;
