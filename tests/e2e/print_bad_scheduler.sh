@@ -19,7 +19,7 @@ stop_proxy() {
     fi
     PROXY_PID=""
 }
-trap 'stop_proxy; cups_on_exit' EXIT
+trap 'rc=$?; set +e; stop_proxy; (exit $rc); cups_on_exit' EXIT
 
 # Starts the bad scheduler in mode $1 and the program behind it.
 start_behind() {
