@@ -480,26 +480,6 @@ private slots:
         QCOMPARE(left, hardLinked ? QStringList{"twin.tbl"} : QStringList{});
     }
 
-    // A link that another user planted in a shared sticky folder is refused wherever it
-    // stands in the path; one's own links and links in one's own folders are followed.
-    void plantedLinksAnywhereInThePath_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<bool>("planted");
-        QTest::addRow("a plain path") << "own/hero.tbl" << false;
-        QTest::addRow("through one's own link") << "mine/hero.tbl" << false;
-        QTest::addRow("a path that does not resolve") << "missing/hero.tbl" << false;
-    }
-    void plantedLinksAnywhereInThePath()
-    {
-        // Which owners make a link planted is for test_file_io_as_root, which can set them.
-        QFETCH(QString, path);
-        QFETCH(bool, planted);
-        QVERIFY(QDir(dir_->path()).mkdir("own"));
-        QVERIFY(QFile::link(Path("own"), Path("mine")));
-        QCOMPARE(PassesPlantedLink(Native(Path(path)).toStdString()), planted);
-    }
-
     void saveRefusesWhatIsNotAFile_data()
     {
         QTest::addColumn<QString>("what");
