@@ -19,7 +19,13 @@ namespace quelvane {
 namespace {
 
 bool gUnnamedAllowed = true;
-void (*gOpenedHook)(const std::string &) = nullptr;
+void (*gStepHook)(WriterStep, const std::string &) = nullptr;
+
+void Step(WriterStep step, const std::string &path)
+{
+    if (gStepHook)
+        gStepHook(step, path);
+}
 constexpr int kNameTries = 16;
 constexpr size_t kHexDigits = 16;
 
@@ -85,11 +91,6 @@ bool OnPseudoFileSystem(int fd)
 }
 
 namespace {
-
-bool IsPseudoFileSystem(int fd)
-{
-    return OnPseudoFileSystem(fd);
-}
 
 enum class Resolution {
     Clean,      // resolved without a planted link; `found` holds what the path names
@@ -497,10 +498,9 @@ WriteResult CreateFile(const std::string &path, std::string_view bytes, WriteMod
     std::string name;
     if (!FindFolder(path, false, -1, folder, name))
         return Fail(WriteStatus::CannotOpen);
-    if (IsPseudoFileSystem(folder.fd))
+    if (OnPseudoFileSystem(folder.fd))
         return Fail(WriteStatus::NotAFile, 0);
-    if (gOpenedHook)
-        gOpenedHook(path);
+    Step(WriterStep::Opened, path);
     struct stat opened {};
     if (::fstat(folder.fd, &opened) != 0)
         return Fail(WriteStatus::CannotOpen);
@@ -513,6 +513,7 @@ WriteResult CreateFile(const std::string &path, std::string_view bytes, WriteMod
         return Fail(errno == ENOSPC || errno == EDQUOT ? WriteStatus::WriteFailed : WriteStatus::CannotOpen);
     if (WriteResult written = WriteStaged(staged, bytes); !written.ok())
         return written;
+    Step(WriterStep::Written, path);
     if (!staged.Link()) {
         // In Replace mode the name was free when this save began: another program took it.
         if (errno == EEXIST)
@@ -532,9 +533,9 @@ bool PassesPlantedLink(const std::string &path)
     return Resolve(path, found) == Resolution::Planted;
 }
 
-void SetWriterOpenedHook(void (*hook)(const std::string &path))
+void SetWriterStepHook(void (*hook)(WriterStep step, const std::string &path))
 {
-    gOpenedHook = hook;
+    gStepHook = hook;
 }
 
 void SetUnnamedStagingAllowed(bool allowed)
@@ -597,7 +598,7 @@ WriteResult WriteFileSafely(const std::string &path, std::string_view bytes, Wri
     struct stat info {};
     if (::fstat(probe.fd, &info) != 0)
         return Fail(WriteStatus::CannotOpen);
-    if (!S_ISREG(info.st_mode) || IsPseudoFileSystem(probe.fd))
+    if (!S_ISREG(info.st_mode) || OnPseudoFileSystem(probe.fd))
         return Fail(WriteStatus::NotAFile, 0);
     // Opening for writing is the permission check an ordinary save makes (root passes it).
     // O_NONBLOCK: if the path was swapped for a FIFO meanwhile, the open still returns.
@@ -609,8 +610,7 @@ WriteResult WriteFileSafely(const std::string &path, std::string_view bytes, Wri
     if (::fstat(old.fd, &opened) != 0 || !SameFile(opened, info))
         return Fail(WriteStatus::Replaced, 0);
     info = opened;
-    if (gOpenedHook)
-        gOpenedHook(path);
+    Step(WriterStep::Opened, path);
     // From here on the name must hold the file that is open; if another program replaces or
     // removes it, the save fails rather than write into a file no name holds.
     if (WriteResult named = CheckNamesOpenFile(path, info); !named.ok())
@@ -619,6 +619,7 @@ WriteResult WriteFileSafely(const std::string &path, std::string_view bytes, Wri
         const WriteResult written = WriteInPlace(old.fd, info, bytes);
         if (!written.ok())
             return written;
+        Step(WriterStep::Written, path);
         return CheckNamesOpenFile(path, info);
     };
 
@@ -645,6 +646,7 @@ WriteResult WriteFileSafely(const std::string &path, std::string_view bytes, Wri
     }
     if (WriteResult written = WriteStaged(staged, bytes); !written.ok())
         return written;
+    Step(WriterStep::Written, path);
     if (!staged.Replace(info))
         return Fail(errno == ESTALE ? WriteStatus::Replaced : WriteStatus::WriteFailed, errno == ESTALE ? 0 : errno);
     if (!SyncFolder(folder.fd))

@@ -32,8 +32,9 @@ struct WriteResult {
 // included, with every permission and link-protection check; a file the user may not write is
 // refused, and so is a path that passes anywhere through a link planted by another user in a
 // world-writable sticky folder (see PassesPlantedLink). Ok means the new bytes are whole on
-// that name; when another program replaces or removes the name during the write, the result
-// is Replaced and no name ever holds the new bytes. The new bytes are staged in a file beside the real file (unnamed where the file
+// that name; when another program replaces, removes or creates the name during the write, the
+// result is Replaced and the new bytes are never written into a file the name no longer holds
+// (a change in the middle of an in-place write is found right after it). The new bytes are staged in a file beside the real file (unnamed where the file
 // system allows), which takes the old file's owner, group, mode (never setuid, setgid or
 // sticky), ACL and other extended attributes, and replaces it only once synced, and only if
 // the name still names the file that was opened. Where a new file cannot stand in for the old
@@ -57,9 +58,13 @@ bool PassesPlantedLink(const std::string &path);
 // or writing acts on the system rather than on stored bytes; also when fd cannot be asked.
 bool OnPseudoFileSystem(int fd);
 
-// Tests only: called with the path right after the writer has opened the old file (or, for a
-// new file, its folder), so that a test can act in the instant another program might.
-void SetWriterOpenedHook(void (*hook)(const std::string &path));
+// Tests only: called with the path at each step below, so that a test can act in the instant
+// another program might.
+enum class WriterStep {
+    Opened,  // the old file (or, for a new file, its folder) has just been opened
+    Written, // the new bytes are written (staged, or in place) and not yet given the name
+};
+void SetWriterStepHook(void (*hook)(WriterStep step, const std::string &path));
 
 // Whether writes may stage in unnamed files (on by default). Tests turn it off to take the
 // way of file systems that have none: NFS, vfat, many FUSE mounts.

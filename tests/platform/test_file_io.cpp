@@ -22,6 +22,7 @@ using namespace quelvane::testing;
 
 Q_DECLARE_METATYPE(quelvane::FileStatus)
 Q_DECLARE_METATYPE(quelvane::WriteStatus)
+Q_DECLARE_METATYPE(quelvane::WriterStep)
 
 namespace {
 
@@ -424,21 +425,29 @@ private slots:
         QCOMPARE(Entries(home) + Entries(elsewhere), entries + created);
     }
 
-    // Another program acts on the name in the instant after the writer opened it: the save
-    // fails with its own reason, and no name ends up with bytes the user did not choose.
+    // Another program acts on the name while the writer works: right after the writer opened
+    // the file, or once the new bytes are written but not yet named. The save fails with its
+    // own reason, and the name keeps what the other program left there.
     void saveThatLosesARaceFails_data()
     {
+        QTest::addColumn<WriterStep>("step");
         QTest::addColumn<QString>("other");   // what the other program does
         QTest::addColumn<bool>("hardLinked"); // written in place
         QTest::addColumn<bool>("exists");     // the target exists before the save
-        QTest::addRow("renamed over, staged") << "rename" << false << true;
-        QTest::addRow("removed, staged") << "remove" << false << true;
-        QTest::addRow("renamed over, in place") << "rename" << true << true;
-        QTest::addRow("removed, in place") << "remove" << true << true;
-        QTest::addRow("created while a new file was being saved") << "create" << false << false;
+        const WriterStep opened = WriterStep::Opened, written = WriterStep::Written;
+        QTest::addRow("renamed over after the open, staged") << opened << "rename" << false << true;
+        QTest::addRow("removed after the open, staged") << opened << "remove" << false << true;
+        QTest::addRow("renamed over after the open, in place") << opened << "rename" << true << true;
+        QTest::addRow("removed after the open, in place") << opened << "remove" << true << true;
+        QTest::addRow("created after the open, new file") << opened << "create" << false << false;
+        QTest::addRow("renamed over before the rename, staged") << written << "rename" << false << true;
+        QTest::addRow("removed before the rename, staged") << written << "remove" << false << true;
+        QTest::addRow("renamed over during the write, in place") << written << "rename" << true << true;
+        QTest::addRow("created before the link, new file") << written << "create" << false << false;
     }
     void saveThatLosesARaceFails()
     {
+        QFETCH(WriterStep, step);
         QFETCH(QString, other);
         QFETCH(bool, hardLinked);
         QFETCH(bool, exists);
@@ -448,21 +457,23 @@ private slots:
         if (hardLinked)
             QCOMPARE(::link(Native(target).constData(), Native(twin).constData()), 0);
         QVERIFY(Put(Path("theirs"), "their bytes"));
-        struct Other {
-            static void Rename(const std::string &path)
-            {
+        static WriterStep when;
+        static QString what;
+        when = step;
+        what = other;
+        SetWriterStepHook([](WriterStep now, const std::string &path) {
+            if (now != when)
+                return;
+            if (what == "rename")
                 ::rename((path.substr(0, path.rfind('/')) + "/theirs").c_str(), path.c_str());
-            }
-            static void Remove(const std::string &path) { ::unlink(path.c_str()); }
-            static void Create(const std::string &path)
-            {
+            else if (what == "remove")
+                ::unlink(path.c_str());
+            else
                 ::close(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644));
-            }
-        };
-        SetWriterOpenedHook(other == "rename" ? Other::Rename : other == "remove" ? Other::Remove : Other::Create);
+        });
         WriteResult result;
         const FileStatus status = SaveFileReplacing(target, "new bytes", &result);
-        SetWriterOpenedHook(nullptr);
+        SetWriterStepHook(nullptr);
 
         QCOMPARE(status, FileStatus::WriteFailed);
         QCOMPARE(result.status, WriteStatus::Replaced);
@@ -472,8 +483,10 @@ private slots:
             QVERIFY(!QFile::exists(target));
         else
             QCOMPARE(Contents(target), other == "rename" ? QByteArray("their bytes") : QByteArray());
+        // A twin shares the file: untouched when the race came first, written when it came
+        // during the write, and never taken for the target.
         if (hardLinked)
-            QCOMPARE(Contents(twin), QByteArray("old bytes"));
+            QCOMPARE(Contents(twin), step == WriterStep::Opened ? QByteArray("old bytes") : QByteArray("new bytes"));
         QStringList left = Entries(dir_->path());
         left.removeAll("hero.tbl");
         left.removeAll("theirs");
