@@ -2,6 +2,7 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QFile>
 
 #include "version.h"
 
@@ -36,8 +37,26 @@ StartOptions ParseStartOptions(const QStringList &arguments)
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
         return bad(QStringLiteral("only one FILE can be loaded, got %1").arg(files.size()));
-    if (!files.isEmpty())
+    if (!files.isEmpty()) {
         options.file = files.first();
+        options.nativeFile = QFile::encodeName(options.file);
+    }
+    return options;
+}
+
+StartOptions ParseStartOptions(const QList<QByteArray> &arguments)
+{
+    // Decoded, a name that is not UTF-8 loses its odd bytes; Latin-1 keeps every byte. The
+    // options are ASCII, so both parse alike: the decoded one gives the texts, the other the
+    // file's exact bytes.
+    QStringList shown, exact;
+    for (const QByteArray &argument : arguments) {
+        shown.append(QFile::decodeName(argument));
+        exact.append(QString::fromLatin1(argument));
+    }
+    StartOptions options = ParseStartOptions(shown);
+    if (!options.file.isEmpty())
+        options.nativeFile = ParseStartOptions(exact).file.toLatin1();
     return options;
 }
 

@@ -2,6 +2,8 @@
 // system is touched, so the two informational options work without a display.
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -10,11 +12,14 @@ namespace quelvane {
 struct StartOptions {
     enum class Action { Run, Help, Version, BadUsage };
     Action action = Action::Run;
-    QString file;  // Run: the character file to load at start; empty for none
+    QString file;  // Run: the character file to load at start, as shown; empty for none
+    QByteArray nativeFile; // the same in the file system's own bytes, which need not be UTF-8
     QString error; // BadUsage: one line for standard error, without the program's name
 };
 
 // `arguments` as main() got them, the program's own name first.
+StartOptions ParseStartOptions(const QList<QByteArray> &arguments);
+// The same for arguments already decoded; nativeFile is then `file` encoded again.
 StartOptions ParseStartOptions(const QStringList &arguments);
 
 // The texts --help and --version print, each ending with a line end.

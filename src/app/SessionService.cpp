@@ -6,6 +6,8 @@
 #include <QDBusMessage>
 #include <QFileInfo>
 #include <QTimer>
+#include <QDir>
+#include <QFile>
 #include <QUrl>
 #include <QWidget>
 #include <QWindow>
@@ -51,7 +53,7 @@ ApplicationService::ApplicationService(Handler handler, QObject *parent)
 
 void ApplicationService::Activate(const QVariantMap &platform_data)
 {
-    Deliver(QString(), platform_data);
+    Deliver(QByteArray(), platform_data);
 }
 
 void ApplicationService::Open(const QStringList &uris, const QVariantMap &platform_data)
@@ -66,7 +68,8 @@ void ApplicationService::Open(const QStringList &uris, const QVariantMap &platfo
         sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("%1 is not a local file").arg(uris.first()));
         return;
     }
-    Deliver(url.toLocalFile(), platform_data);
+    // The path's bytes as the URI spells them: a name that is not UTF-8 survives the trip.
+    Deliver(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()), platform_data);
 }
 
 void ApplicationService::ActivateAction(const QString &action_name, const QVariantList &, const QVariantMap &)
@@ -74,7 +77,7 @@ void ApplicationService::ActivateAction(const QString &action_name, const QVaria
     sendErrorReply(QDBusError::NotSupported, QStringLiteral("no action %1").arg(action_name));
 }
 
-void ApplicationService::Deliver(const QString &file, const QVariantMap &platformData)
+void ApplicationService::Deliver(const QByteArray &file, const QVariantMap &platformData)
 {
     QTimer::singleShot(0, this, [this, file, platformData] { handler_(file, platformData); });
 }
@@ -154,7 +157,7 @@ void WhenNoDialogIsOpen(const std::function<void()> &then)
         Qt::SingleShotConnection);
 }
 
-SessionRole ClaimSession(QDBusConnection bus, ApplicationService &service, const QString &file,
+SessionRole ClaimSession(QDBusConnection bus, ApplicationService &service, const QByteArray &file,
                          QString *error)
 {
     if (!bus.isConnected())
@@ -187,7 +190,10 @@ SessionRole ClaimSession(QDBusConnection bus, ApplicationService &service, const
             call << StartPlatformData();
         } else {
             call = QDBusMessage::createMethodCall(name, path, Interface(), QStringLiteral("Open"));
-            const QString uri = QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString(QUrl::FullyEncoded);
+            QByteArray absolute = file;
+            if (!absolute.startsWith('/'))
+                absolute.prepend(QFile::encodeName(QDir::currentPath()) + '/');
+            const QString uri = QString::fromLatin1("file://" + absolute.toPercentEncoding("/"));
             call << QStringList{uri} << StartPlatformData();
         }
         const QDBusMessage reply = bus.call(call, QDBus::Block, kCallTimeoutMs);

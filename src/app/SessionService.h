@@ -25,9 +25,9 @@ class ApplicationService : public QObject, protected QDBusContext {
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
 
 public:
-    // `file`: a local file to load; empty for a start without one. `platformData` carries
-    // the caller's activation token, if any.
-    using Handler = std::function<void(const QString &file, const QVariantMap &platformData)>;
+    // `file`: a local file to load, in the file system's own bytes (which need not be UTF-8);
+    // empty for a start without one. `platformData` carries the caller's activation token.
+    using Handler = std::function<void(const QByteArray &file, const QVariantMap &platformData)>;
     explicit ApplicationService(Handler handler, QObject *parent = nullptr);
 
 public slots:
@@ -37,7 +37,7 @@ public slots:
                                      const QVariantMap &platform_data);
 
 private:
-    void Deliver(const QString &file, const QVariantMap &platformData);
+    void Deliver(const QByteArray &file, const QVariantMap &platformData);
     Handler handler_;
 };
 
@@ -51,7 +51,7 @@ enum class SessionRole {
 // Claims the desktop id on `bus` for `service`, or hands `file` (empty: none) to the program
 // that owns it. `error` gets one line for standard error for Failed, and for Alone when a bus
 // was there but refused the name.
-SessionRole ClaimSession(QDBusConnection bus, ApplicationService &service, const QString &file,
+SessionRole ClaimSession(QDBusConnection bus, ApplicationService &service, const QByteArray &file,
                          QString *error);
 
 // The activation tokens of this start's environment, as platform data for the running program.

@@ -13,9 +13,9 @@
 int main(int argc, char *argv[])
 {
     // Read before QApplication: --help and --version must work without a display.
-    QStringList arguments;
+    QList<QByteArray> arguments;
     for (int i = 0; i < argc; ++i)
-        arguments.append(QFile::decodeName(argv[i]));
+        arguments.append(QByteArray(argv[i]));
     const quelvane::StartOptions options = quelvane::ParseStartOptions(arguments);
     switch (options.action) {
     case quelvane::StartOptions::Action::Help:
@@ -49,13 +49,13 @@ int main(int argc, char *argv[])
         quelvane::MainWindow main;
         // Another start of the program, through the session bus: its file is loaded as the
         // command line's is, and Main comes to the front either way.
-        quelvane::ApplicationService service([&main](const QString &file, const QVariantMap &platformData) {
+        quelvane::ApplicationService service([&main](const QByteArray &file, const QVariantMap &platformData) {
             quelvane::RaiseMainWindow(main, platformData);
             if (!file.isEmpty())
                 quelvane::WhenNoDialogIsOpen([&main, file] { main.LoadAtStart(file); });
         });
         QString problem;
-        switch (quelvane::ClaimSession(QDBusConnection::sessionBus(), service, options.file, &problem)) {
+        switch (quelvane::ClaimSession(QDBusConnection::sessionBus(), service, options.nativeFile, &problem)) {
         case quelvane::SessionRole::HandedOver:
             return 0;
         case quelvane::SessionRole::Failed:
@@ -72,7 +72,7 @@ int main(int argc, char *argv[])
         main.show();
         // Once the window is up, so an empty-file message has something to stand over.
         if (!options.file.isEmpty())
-            QTimer::singleShot(0, &main, [&main, &options] { main.LoadAtStart(options.file); });
+            QTimer::singleShot(0, &main, [&main, &options] { main.LoadAtStart(options.nativeFile); });
         status = QApplication::exec();
         quelvane::UnloadAllForms();
         quelvane::SetMainForm(nullptr);

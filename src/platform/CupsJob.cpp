@@ -1,74 +1,207 @@
 #include "platform/CupsJob.h"
 
+#include <QPageSize>
+#include <QSizeF>
+
+#include <cstring>
+
 #include <cups/cups.h>
 
 namespace quelvane {
 namespace {
 
-// cupsLastErrorString() in the scheduler's words, or the status when it gave none.
-QString LastCupsError()
+// One connection to the scheduler, each of whose waits ends after kPrintSystemWaitSeconds.
+class Connection {
+public:
+    Connection()
+    {
+        http_ = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                             kPrintSystemWaitSeconds * 1000, nullptr);
+        if (http_)
+            httpSetTimeout(http_, kPrintSystemWaitSeconds, &Connection::TimedOut, this);
+    }
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+    ~Connection()
+    {
+        if (http_)
+            httpClose(http_);
+    }
+
+    http_t *get() const { return http_; }
+
+    // Why the last step failed: the scheduler's silence, the connection's error, or the
+    // scheduler's own words; never its "successful-ok".
+    QString Reason() const
+    {
+        if (!http_)
+            return QStringLiteral("the print system cannot be reached (%1)").arg(QString::fromLocal8Bit(cupsServer()));
+        if (timedOut_)
+            return QStringLiteral("the print system did not answer within %1 seconds").arg(kPrintSystemWaitSeconds);
+        if (const int error = httpError(http_))
+            return QString::fromLocal8Bit(std::strerror(error));
+        if (cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
+            const char *text = cupsLastErrorString();
+            return QString::fromUtf8(text && *text ? text : ippErrorString(cupsLastError()));
+        }
+        return QStringLiteral("the connection to the print system ended early");
+    }
+
+private:
+    static int TimedOut(http_t *, void *self)
+    {
+        static_cast<Connection *>(self)->timedOut_ = true;
+        return 0; // give up
+    }
+
+    http_t *http_ = nullptr;
+    bool timedOut_ = false;
+};
+
+// The scheduler's own answer, or the reason there is none.
+bool Answered(ipp_t *response, const Connection &connection, QString *reason)
 {
-    const char *text = cupsLastErrorString();
-    if (text && *text)
-        return QString::fromUtf8(text);
-    return QString::fromUtf8(ippErrorString(cupsLastError()));
+    if (!response) {
+        *reason = connection.Reason();
+        return false;
+    }
+    const ipp_status_t status = ippGetStatusCode(response);
+    if (status <= IPP_STATUS_OK_CONFLICTING)
+        return true;
+    const char *text = ippGetString(ippFindAttribute(response, "status-message", IPP_TAG_TEXT), 0, nullptr);
+    *reason = QString::fromUtf8(text && *text ? text : ippErrorString(status));
+    return false;
 }
 
-bool Failed(ipp_status_t status)
+// Whether the scheduler lists the job as waiting, printing or done, with its document.
+bool JobHasItsDocument(const Connection &connection, int job, QString *reason)
 {
-    return status > IPP_STATUS_OK_CONFLICTING;
+    ipp_t *request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/jobs/%d", job);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    static const char *const wanted[] = {"job-state", "number-of-documents"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr, wanted);
+    ipp_t *response = cupsDoRequest(connection.get(), request, "/");
+    const bool answered = Answered(response, connection, reason);
+    bool whole = false;
+    if (answered) {
+        const int state = ippGetInteger(ippFindAttribute(response, "job-state", IPP_TAG_ENUM), 0);
+        ipp_attribute_t *documents = ippFindAttribute(response, "number-of-documents", IPP_TAG_INTEGER);
+        whole = (state == IPP_JSTATE_PENDING || state == IPP_JSTATE_PROCESSING || state == IPP_JSTATE_COMPLETED)
+                && (!documents || ippGetInteger(documents, 0) >= 1);
+        if (!whole)
+            *reason = QStringLiteral("the print system did not keep the document");
+    }
+    ippDelete(response);
+    return whole;
+}
+
+QPageLayout LayoutOf(const cups_size_t &size)
+{
+    // CUPS measures in hundredths of a millimetre.
+    const QPageSize paper(QSizeF(size.width / 100.0, size.length / 100.0), QPageSize::Millimeter);
+    return QPageLayout(paper, QPageLayout::Portrait,
+                       QMarginsF(size.left / 100.0, size.top / 100.0, size.right / 100.0, size.bottom / 100.0),
+                       QPageLayout::Millimeter);
 }
 
 } // namespace
 
-bool SubmitPdfToDefaultDestination(const QByteArray &pdf, const QString &title, QString *error)
+std::optional<DefaultPrinter> FindDefaultPrinter()
 {
-    auto fail = [error](const QString &text) {
-        if (error)
-            *error = text;
-        return false;
-    };
-    // The default of the user's lpoptions, PRINTER / LPDEST or the scheduler, as lp takes it.
-    cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
+    Connection connection;
+    if (!connection.get())
+        return std::nullopt;
+    cups_dest_t *dest = cupsGetNamedDest(connection.get(), nullptr, nullptr);
     if (!dest)
-        return fail(QStringLiteral("No default printer is set up on this computer."));
-    const QString name = QString::fromUtf8(dest->name);
-    const QByteArray titleBytes = title.toUtf8();
-    const auto refused = [&](const QString &reason) {
-        return fail(QStringLiteral("The printer \"%1\" did not take the job: %2").arg(name, reason));
-    };
-
-    // Its default options, the paper included; none of them is set here.
-    const int job = cupsCreateJob(CUPS_HTTP_DEFAULT, dest->name, titleBytes.constData(),
-                                  dest->num_options, dest->options);
-    if (job <= 0) {
-        const QString reason = LastCupsError();
-        cupsFreeDests(1, dest);
-        return refused(reason);
-    }
-    QString reason;
-    if (cupsStartDocument(CUPS_HTTP_DEFAULT, dest->name, job, titleBytes.constData(),
-                          CUPS_FORMAT_PDF, 1) != HTTP_STATUS_CONTINUE) {
-        reason = LastCupsError();
-    } else {
-        constexpr qsizetype kChunk = 64 * 1024;
-        for (qsizetype at = 0; reason.isEmpty() && at < pdf.size(); at += kChunk) {
-            if (cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData() + at,
-                                     size_t(qMin(kChunk, pdf.size() - at))) != HTTP_STATUS_CONTINUE)
-                reason = LastCupsError();
-        }
-        // Also after a failed write: this reads the scheduler's answer and ends the request.
-        if (Failed(cupsFinishDocument(CUPS_HTTP_DEFAULT, dest->name)) && reason.isEmpty())
-            reason = LastCupsError();
-    }
-    if (!reason.isEmpty()) {
-        // A job that got no whole document must not stay held in the queue.
-        cupsCancelJob2(CUPS_HTTP_DEFAULT, dest->name, job, 0);
-        cupsFreeDests(1, dest);
-        return refused(reason);
+        return std::nullopt;
+    DefaultPrinter found;
+    found.name = QString::fromUtf8(dest->name);
+    found.layout = QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
+    if (cups_dinfo_t *info = cupsCopyDestInfo(connection.get(), dest)) {
+        // The destination's own default paper; cupsGetDestMediaDefault would take US Letter
+        // for any destination whose options do not name one.
+        cups_size_t size {};
+        const char *media = ippGetString(cupsFindDestDefault(connection.get(), dest, info, "media"), 0, nullptr);
+        if (media && cupsGetDestMediaByName(connection.get(), dest, info, media, CUPS_MEDIA_FLAGS_DEFAULT, &size)
+            && size.width > 0 && size.length > 0)
+            found.layout = LayoutOf(size);
+        ipp_res_t units = IPP_RES_PER_INCH;
+        int down = 0;
+        const int across = ippGetResolution(cupsFindDestDefault(connection.get(), dest, info, "printer-resolution"),
+                                            0, &down, &units);
+        if (across > 0)
+            found.dotsPerInch = units == IPP_RES_PER_CM ? qRound(across * 2.54) : across;
+        cupsFreeDestInfo(info);
     }
     cupsFreeDests(1, dest);
+    return found;
+}
+
+bool SubmitPdf(const QString &destination, const QByteArray &pdf, const QString &title, QString *error)
+{
+    QString reason;
+    auto refused = [&] {
+        if (error)
+            *error = QStringLiteral("The printer \"%1\" did not take the job: %2").arg(destination, reason);
+        return false;
+    };
+    const QByteArray name = destination.toUtf8();
+    const QByteArray titleBytes = title.toUtf8();
+    Connection connection;
+    cups_dest_t *dest = connection.get() ? cupsGetNamedDest(connection.get(), name.constData(), nullptr) : nullptr;
+    if (!dest) {
+        reason = connection.Reason();
+        return refused();
+    }
+    // Its default options, the paper included; none of them is set here.
+    const int job = cupsCreateJob(connection.get(), name.constData(), titleBytes.constData(),
+                                  dest->num_options, dest->options);
+    cupsFreeDests(1, dest);
+    if (job <= 0) {
+        reason = connection.Reason();
+        return refused();
+    }
+    bool sent = cupsStartDocument(connection.get(), name.constData(), job, titleBytes.constData(),
+                                  CUPS_FORMAT_PDF, 1) == HTTP_STATUS_CONTINUE;
+    constexpr qsizetype kChunk = 64 * 1024;
+    for (qsizetype at = 0; sent && at < pdf.size(); at += kChunk) {
+        sent = cupsWriteRequestData(connection.get(), pdf.constData() + at,
+                                    size_t(qMin(kChunk, pdf.size() - at))) == HTTP_STATUS_CONTINUE;
+    }
+    if (!sent) {
+        reason = connection.Reason();
+    } else {
+        // The answer to the document itself, read here rather than through cupsLastError(),
+        // which a broken connection may leave at an earlier success.
+        ipp_t *response = cupsGetResponse(connection.get(), ("/printers/" + name).constData());
+        sent = Answered(response, connection, &reason);
+        ippDelete(response);
+        if (sent)
+            sent = JobHasItsDocument(connection, job, &reason);
+    }
+    if (!sent) {
+        // A job without its whole document must not stay in the queue; the first connection
+        // may be the broken part, so a new one asks.
+        Connection cancel;
+        if (cancel.get())
+            cupsCancelJob2(cancel.get(), name.constData(), job, 0);
+        return refused();
+    }
     return true;
+}
+
+bool SubmitPdfToDefaultDestination(const QByteArray &pdf, const QString &title, QString *error)
+{
+    const std::optional<DefaultPrinter> printer = FindDefaultPrinter();
+    if (!printer) {
+        if (error)
+            *error = QStringLiteral("No default printer is set up on this computer.");
+        return false;
+    }
+    return SubmitPdf(printer->name, pdf, title, error);
 }
 
 } // namespace quelvane

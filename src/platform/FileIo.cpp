@@ -41,6 +41,11 @@ bool ReadBounded(QIODevice &device, std::size_t maxBytes, std::string &bytes)
 
 FileStatus ReadFileBounded(const QString &path, std::size_t maxBytes, std::string &bytes, QString *reason)
 {
+    return ReadFileBounded(QFile::encodeName(path), maxBytes, bytes, reason);
+}
+
+FileStatus ReadFileBounded(const QByteArray &native, std::size_t maxBytes, std::string &bytes, QString *reason)
+{
     bytes.clear();
     auto fail = [reason](FileStatus status, int error) {
         if (reason)
@@ -48,20 +53,25 @@ FileStatus ReadFileBounded(const QString &path, std::size_t maxBytes, std::strin
                                  : QStringLiteral("not a regular file");
         return status;
     };
-    const QByteArray native = QFile::encodeName(path);
     if (native.isEmpty())
         return fail(FileStatus::CannotOpen, ENOENT);
-    // Look before opening: opening some devices has effects of its own.
-    struct stat info {};
-    if (::stat(native.constData(), &info) != 0)
+    // Look before opening: opening some devices has effects of its own. O_PATH opens nothing
+    // for reading, yet tells the file system.
+    const int probe = ::open(native.constData(), O_PATH | O_CLOEXEC);
+    if (probe < 0)
         return fail(FileStatus::CannotOpen, errno);
-    if (!S_ISREG(info.st_mode))
+    struct stat info {};
+    const bool plain = ::fstat(probe, &info) == 0 && S_ISREG(info.st_mode) && !OnPseudoFileSystem(probe);
+    ::close(probe);
+    if (!plain)
         return fail(FileStatus::NotAFile, 0);
     // O_NONBLOCK: if the path was swapped for a FIFO in between, the open still returns.
     const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return fail(FileStatus::CannotOpen, errno);
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_dev != info.st_dev
+        || opened.st_ino != info.st_ino) {
         ::close(fd);
         return fail(FileStatus::NotAFile, 0);
     }
@@ -93,11 +103,11 @@ bool WriteAllChecked(QIODevice &device, std::string_view bytes)
     return true;
 }
 
-FileStatus SaveFileReplacing(const QString &path, std::string_view bytes, QString *reason)
+FileStatus SaveFileReplacing(const QString &path, std::string_view bytes, WriteResult *result)
 {
     const WriteResult written = WriteFileSafely(QFile::encodeName(path).toStdString(), bytes);
-    if (!written.ok() && reason)
-        *reason = QString::fromLocal8Bit(WriteErrorText(written).c_str());
+    if (result)
+        *result = written;
     switch (written.status) {
     case WriteStatus::Ok:
         return FileStatus::Ok;
@@ -107,6 +117,7 @@ FileStatus SaveFileReplacing(const QString &path, std::string_view bytes, QStrin
     case WriteStatus::Exists:
         return FileStatus::CannotOpen;
     case WriteStatus::WriteFailed:
+    case WriteStatus::Replaced:
         break;
     }
     return FileStatus::WriteFailed;

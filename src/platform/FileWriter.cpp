@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <vector>
 
 #include <fcntl.h>
@@ -18,6 +19,13 @@ namespace quelvane {
 namespace {
 
 bool gUnnamedAllowed = true;
+void (*gStepHook)(WriterStep, const std::string &) = nullptr;
+
+void Step(WriterStep step, const std::string &path)
+{
+    if (gStepHook)
+        gStepHook(step, path);
+}
 constexpr int kNameTries = 16;
 constexpr size_t kHexDigits = 16;
 
@@ -45,9 +53,11 @@ bool SameFile(const struct stat &a, const struct stat &b)
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+} // namespace
+
 // Kernel settings, devices and control files look like regular files on these; writing one
-// changes the system rather than storing bytes.
-bool IsPseudoFileSystem(int fd)
+// changes the system rather than storing bytes, and reading one may consume it (/proc/kmsg).
+bool OnPseudoFileSystem(int fd)
 {
     struct statfs info {};
     if (::fstatfs(fd, &info) != 0)
@@ -78,6 +88,94 @@ bool IsPseudoFileSystem(int fd)
     default:
         return false;
     }
+}
+
+namespace {
+
+enum class Resolution {
+    Clean,      // resolved without a planted link; `found` holds what the path names
+    Planted,    // a step follows a link planted in a shared sticky folder
+    Unresolved, // a name is missing or cannot be looked up; the kernel will say why
+};
+
+std::deque<std::string> SplitPath(const std::string &path)
+{
+    std::deque<std::string> names;
+    for (size_t at = 0; at <= path.size();) {
+        const size_t slash = std::min(path.find('/', at), path.size());
+        std::string name = path.substr(at, slash - at);
+        if (!name.empty() && name != ".")
+            names.push_back(std::move(name));
+        at = slash + 1;
+    }
+    return names;
+}
+
+// Walks path one name at a time, as the kernel does, but refusing the links it refuses only
+// as a last name under fs.protected_symlinks: a link in a world-writable sticky folder, owned
+// by neither that folder's owner nor us. Every folder is held open while its entry is looked
+// at, so a name cannot be swapped for a link behind the check.
+Resolution Resolve(const std::string &path, struct stat &found)
+{
+    constexpr int kMaxLinks = 40; // the kernel's own limit
+    std::deque<std::string> names = SplitPath(path);
+    Descriptor folder;
+    folder.Reset(::open(!path.empty() && path[0] == '/' ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (folder.fd < 0)
+        return Resolution::Unresolved;
+    int links = 0;
+    while (!names.empty()) {
+        const std::string name = names.front();
+        names.pop_front();
+        struct stat entry {};
+        if (::fstatat(folder.fd, name.c_str(), &entry, AT_SYMLINK_NOFOLLOW) != 0)
+            return Resolution::Unresolved;
+        if (S_ISLNK(entry.st_mode)) {
+            struct stat where {};
+            if (::fstat(folder.fd, &where) != 0)
+                return Resolution::Unresolved;
+            const bool shared = (where.st_mode & S_ISVTX) && (where.st_mode & S_IWOTH);
+            if (shared && entry.st_uid != where.st_uid && entry.st_uid != ::geteuid())
+                return Resolution::Planted;
+            std::vector<char> target(PATH_MAX + 1);
+            const ssize_t length = ::readlinkat(folder.fd, name.c_str(), target.data(), target.size());
+            if (length <= 0 || size_t(length) >= target.size() || ++links > kMaxLinks)
+                return Resolution::Unresolved;
+            const std::string to(target.data(), size_t(length));
+            std::deque<std::string> more = SplitPath(to);
+            names.insert(names.begin(), more.begin(), more.end());
+            if (to[0] == '/') {
+                folder.Reset(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+                if (folder.fd < 0)
+                    return Resolution::Unresolved;
+            }
+            continue;
+        }
+        if (names.empty()) {
+            found = entry;
+            return Resolution::Clean;
+        }
+        const int next = ::openat(folder.fd, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (next < 0)
+            return Resolution::Unresolved;
+        folder.Reset(next);
+    }
+    return ::fstat(folder.fd, &found) == 0 ? Resolution::Clean : Resolution::Unresolved;
+}
+
+// After an open: whether path, walked without planted links, still names the file held open.
+WriteResult CheckNamesOpenFile(const std::string &path, const struct stat &opened)
+{
+    struct stat found {};
+    switch (Resolve(path, found)) {
+    case Resolution::Planted:
+        return WriteResult{WriteStatus::CannotOpen, EACCES};
+    case Resolution::Unresolved:
+        return WriteResult{WriteStatus::Replaced, 0};
+    case Resolution::Clean:
+        break;
+    }
+    return SameFile(found, opened) ? WriteResult{} : WriteResult{WriteStatus::Replaced, 0};
 }
 
 std::string RandomHex()
@@ -400,16 +498,26 @@ WriteResult CreateFile(const std::string &path, std::string_view bytes, WriteMod
     std::string name;
     if (!FindFolder(path, false, -1, folder, name))
         return Fail(WriteStatus::CannotOpen);
-    if (IsPseudoFileSystem(folder.fd))
+    if (OnPseudoFileSystem(folder.fd))
         return Fail(WriteStatus::NotAFile, 0);
+    Step(WriterStep::Opened, path);
+    struct stat opened {};
+    if (::fstat(folder.fd, &opened) != 0)
+        return Fail(WriteStatus::CannotOpen);
+    const size_t slash = path.rfind('/');
+    if (WriteResult named = CheckNamesOpenFile(slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash), opened);
+        !named.ok())
+        return named;
     Staging staged(folder.fd, name);
     if (!staged.Create(0666)) // as any new file: 0666 less the umask
         return Fail(errno == ENOSPC || errno == EDQUOT ? WriteStatus::WriteFailed : WriteStatus::CannotOpen);
     if (WriteResult written = WriteStaged(staged, bytes); !written.ok())
         return written;
+    Step(WriterStep::Written, path);
     if (!staged.Link()) {
+        // In Replace mode the name was free when this save began: another program took it.
         if (errno == EEXIST)
-            return Fail(mode == WriteMode::CreateNew ? WriteStatus::Exists : WriteStatus::WriteFailed);
+            return mode == WriteMode::CreateNew ? Fail(WriteStatus::Exists) : Fail(WriteStatus::Replaced, 0);
         return Fail(WriteStatus::WriteFailed);
     }
     if (!SyncFolder(folder.fd))
@@ -418,6 +526,17 @@ WriteResult CreateFile(const std::string &path, std::string_view bytes, WriteMod
 }
 
 } // namespace
+
+bool PassesPlantedLink(const std::string &path)
+{
+    struct stat found {};
+    return Resolve(path, found) == Resolution::Planted;
+}
+
+void SetWriterStepHook(void (*hook)(WriterStep step, const std::string &path))
+{
+    gStepHook = hook;
+}
 
 void SetUnnamedStagingAllowed(bool allowed)
 {
@@ -434,7 +553,7 @@ bool IsStagingNameOf(const std::string &name, const std::string &fileName)
 
 std::string WriteErrorText(const WriteResult &result)
 {
-    if (result.error != 0 && result.error != ESTALE)
+    if (result.error != 0)
         return std::strerror(result.error);
     switch (result.status) {
     case WriteStatus::Ok:
@@ -446,7 +565,9 @@ std::string WriteErrorText(const WriteResult &result)
     case WriteStatus::Exists:
         return std::strerror(EEXIST);
     case WriteStatus::WriteFailed:
-        return result.error == ESTALE ? "the file was replaced while it was being written" : "write failed";
+        return "write failed";
+    case WriteStatus::Replaced:
+        return "the file was replaced or removed by another program while it was being saved";
     }
     return "write failed";
 }
@@ -455,6 +576,8 @@ WriteResult WriteFileSafely(const std::string &path, std::string_view bytes, Wri
 {
     if (path.empty() || path.back() == '/')
         return Fail(WriteStatus::CannotOpen, EISDIR);
+    if (PassesPlantedLink(path))
+        return Fail(WriteStatus::CannotOpen, EACCES);
     struct stat link {};
     if (::lstat(path.c_str(), &link) != 0) {
         if (errno == ENOENT)
@@ -475,7 +598,7 @@ WriteResult WriteFileSafely(const std::string &path, std::string_view bytes, Wri
     struct stat info {};
     if (::fstat(probe.fd, &info) != 0)
         return Fail(WriteStatus::CannotOpen);
-    if (!S_ISREG(info.st_mode) || IsPseudoFileSystem(probe.fd))
+    if (!S_ISREG(info.st_mode) || OnPseudoFileSystem(probe.fd))
         return Fail(WriteStatus::NotAFile, 0);
     // Opening for writing is the permission check an ordinary save makes (root passes it).
     // O_NONBLOCK: if the path was swapped for a FIFO meanwhile, the open still returns.
@@ -485,33 +608,47 @@ WriteResult WriteFileSafely(const std::string &path, std::string_view bytes, Wri
         return Fail(WriteStatus::CannotOpen);
     struct stat opened {};
     if (::fstat(old.fd, &opened) != 0 || !SameFile(opened, info))
-        return Fail(WriteStatus::CannotOpen, ESTALE);
+        return Fail(WriteStatus::Replaced, 0);
     info = opened;
+    Step(WriterStep::Opened, path);
+    // From here on the name must hold the file that is open; if another program replaces or
+    // removes it, the save fails rather than write into a file no name holds.
+    if (WriteResult named = CheckNamesOpenFile(path, info); !named.ok())
+        return named;
+    auto inPlace = [&] {
+        const WriteResult written = WriteInPlace(old.fd, info, bytes);
+        if (!written.ok())
+            return written;
+        Step(WriterStep::Written, path);
+        return CheckNamesOpenFile(path, info);
+    };
 
     // A rename would leave the other names with the old bytes.
     if (info.st_nlink > 1)
-        return WriteInPlace(old.fd, info, bytes);
+        return inPlace();
     Descriptor folder;
     std::string name;
+    if (!FindFolder(path, pathIsLink, old.fd, folder, name))
+        return inPlace();
     struct stat there {};
-    if (!FindFolder(path, pathIsLink, old.fd, folder, name)
-        || ::fstatat(folder.fd, name.c_str(), &there, AT_SYMLINK_NOFOLLOW) != 0 || !SameFile(there, info))
-        return WriteInPlace(old.fd, info, bytes);
+    if (::fstatat(folder.fd, name.c_str(), &there, AT_SYMLINK_NOFOLLOW) != 0 || !SameFile(there, info))
+        return Fail(WriteStatus::Replaced, 0);
 
     Staging staged(folder.fd, name);
     if (!staged.Create(0600)) {
         if (FolderClosed(errno) || errno == EROFS)
-            return WriteInPlace(old.fd, info, bytes);
+            return inPlace();
         return Fail(WriteStatus::WriteFailed);
     }
     if (!TakeOver(staged, old.fd, info)) {
         staged.Discard();
-        return WriteInPlace(old.fd, info, bytes);
+        return inPlace();
     }
     if (WriteResult written = WriteStaged(staged, bytes); !written.ok())
         return written;
+    Step(WriterStep::Written, path);
     if (!staged.Replace(info))
-        return Fail(WriteStatus::WriteFailed);
+        return Fail(errno == ESTALE ? WriteStatus::Replaced : WriteStatus::WriteFailed, errno == ESTALE ? 0 : errno);
     if (!SyncFolder(folder.fd))
         return Fail(WriteStatus::WriteFailed);
     return {};

@@ -18,7 +18,8 @@ enum class WriteStatus {
     CannotOpen,  // missing folder, no permission, a dangling link, a link the kernel refuses
     NotAFile,    // a folder, device, FIFO or socket, or a file of a kernel pseudo file system
     Exists,      // CreateNew only: the name is taken
-    WriteFailed, // no room, an I/O error, or the file changed under the write
+    WriteFailed, // no room, an I/O error
+    Replaced,    // another program renamed, removed or created the name during the write
 };
 
 struct WriteResult {
@@ -29,7 +30,11 @@ struct WriteResult {
 
 // Writes bytes as the whole contents of the file at path. The kernel resolves the path, links
 // included, with every permission and link-protection check; a file the user may not write is
-// refused. The new bytes are staged in a file beside the real file (unnamed where the file
+// refused, and so is a path that passes anywhere through a link planted by another user in a
+// world-writable sticky folder (see PassesPlantedLink). Ok means the new bytes are whole on
+// that name; when another program replaces, removes or creates the name during the write, the
+// result is Replaced and the new bytes are never written into a file the name no longer holds
+// (a change in the middle of an in-place write is found right after it). The new bytes are staged in a file beside the real file (unnamed where the file
 // system allows), which takes the old file's owner, group, mode (never setuid, setgid or
 // sticky), ACL and other extended attributes, and replaces it only once synced, and only if
 // the name still names the file that was opened. Where a new file cannot stand in for the old
@@ -42,6 +47,24 @@ WriteResult WriteFileSafely(const std::string &path, std::string_view bytes,
 
 // "Permission denied" and so on, or what the status means where no errno applies.
 std::string WriteErrorText(const WriteResult &result);
+
+// True when resolving path would follow, at any step, a link in a world-writable sticky folder
+// whose owner is neither that folder's owner nor this process: what the kernel's
+// fs.protected_symlinks refuses for a path's last name only, checked for every name, whatever
+// that setting says.
+bool PassesPlantedLink(const std::string &path);
+
+// True for the files of kernel pseudo file systems (/proc, /sys, debugfs, ...), where reading
+// or writing acts on the system rather than on stored bytes; also when fd cannot be asked.
+bool OnPseudoFileSystem(int fd);
+
+// Tests only: called with the path at each step below, so that a test can act in the instant
+// another program might.
+enum class WriterStep {
+    Opened,  // the old file (or, for a new file, its folder) has just been opened
+    Written, // the new bytes are written (staged, or in place) and not yet given the name
+};
+void SetWriterStepHook(void (*hook)(WriterStep step, const std::string &path));
 
 // Whether writes may stage in unnamed files (on by default). Tests turn it off to take the
 // way of file systems that have none: NFS, vfat, many FUSE mounts.

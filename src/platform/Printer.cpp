@@ -2,9 +2,13 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QEventLoop>
+#include <QFutureWatcher>
 #include <QPainter>
-#include <QPrinter>
-#include <QPrinterInfo>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <functional>
+#include <optional>
 
 #include "platform/CupsJob.h"
 #include "platform/FileWriter.h"
@@ -18,45 +22,100 @@ void SetError(QString *error, const QString &text)
         *error = text;
 }
 
-// The system's default destination, through CUPS.
+bool g_abandoned = false;
+
+// Runs `work` on a pool thread while the window goes on painting and taking clicks (Exit
+// included); nothing when the program began to end before the work did.
+template <typename T>
+std::optional<T> AwayFromUi(std::function<T()> work)
+{
+    QFuture<T> future = QtConcurrent::run(std::move(work));
+    if (!future.isFinished()) {
+        QEventLoop loop;
+        QFutureWatcher<T> watcher;
+        QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+        watcher.setFuture(future);
+        if (!future.isFinished())
+            loop.exec();
+    }
+    if (!future.isFinished()) {
+        g_abandoned = true; // the pool finishes it, within its bounded waits, as the program ends
+        return std::nullopt;
+    }
+    return future.result();
+}
+
+// The system's default destination, through CUPS. Every call that may wait on the print
+// system runs away from the window's thread, and waits at most a few seconds there.
 class SystemPrinter final : public PrinterBackend {
 public:
     bool Print(const PrintJob &job, QString *error) override
     {
-        // Without a destination QPrinter still claims to be valid and quietly turns into a
-        // PDF writer with no file, so ask for the default destination first.
-        const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-        if (info.isNull()) {
+        // The printer HasDefaultPrinter found, so that the sheet is drawn right after that
+        // wait; otherwise a lookup of its own.
+        std::optional<DefaultPrinter> printer = std::move(found_);
+        found_.reset();
+        if (!printer)
+            printer = Lookup();
+        if (!printer) {
             SetError(error, QStringLiteral("No default printer is set up on this computer."));
             return false;
         }
-        // The printer's own default paper and printable area, as its driver describes them.
-        QPrinter printer(info, QPrinter::HighResolution);
-        if (printer.outputFormat() != QPrinter::NativeFormat || !printer.isValid()) {
-            SetError(error, QStringLiteral("The printer \"%1\" cannot be used.").arg(info.printerName()));
-            return false;
-        }
-        // Drawn into a PDF in memory and handed to the print system directly: QPainter::end()
-        // on a printer says nothing of whether the scheduler took the job.
+        // Drawn into a PDF in memory on the printer's own default paper and printable area,
+        // and handed to the print system directly.
         QByteArray pdf;
         QBuffer buffer(&pdf);
         buffer.open(QIODevice::WriteOnly);
         QString reason;
-        if (!PrintToPdf(buffer, printer.pageLayout(), printer.resolution(), job, &reason)) {
+        if (!PrintToPdf(buffer, printer->layout, printer->dotsPerInch, job, &reason)) {
             SetError(error, QStringLiteral("The printer \"%1\" did not take the job. %2")
-                                .arg(info.printerName(), reason));
+                                .arg(printer->name, reason));
             return false;
         }
         buffer.close();
-        return SubmitPdfToDefaultDestination(pdf, job.title, error);
+        struct Sent {
+            bool ok = false;
+            QString error;
+        };
+        const QString name = printer->name, title = job.title;
+        const std::optional<Sent> sent = AwayFromUi<Sent>([name, pdf, title] {
+            Sent result;
+            result.ok = SubmitPdf(name, pdf, title, &result.error);
+            return result;
+        });
+        if (!sent) {
+            SetError(error, QStringLiteral("The program is ending."));
+            return false;
+        }
+        if (!sent->ok)
+            SetError(error, sent->error);
+        return sent->ok;
     }
 
-    bool HasDefaultPrinter() override { return !QPrinterInfo::defaultPrinter().isNull(); }
+    bool HasDefaultPrinter() override
+    {
+        found_ = Lookup();
+        return found_.has_value();
+    }
+
+private:
+    static std::optional<DefaultPrinter> Lookup()
+    {
+        return AwayFromUi<std::optional<DefaultPrinter>>([] { return FindDefaultPrinter(); })
+            .value_or(std::nullopt);
+    }
+
+    std::optional<DefaultPrinter> found_;
 };
 
 PrinterBackend *g_backend = nullptr;
 
 } // namespace
+
+bool PrintWaitAbandoned()
+{
+    return g_abandoned;
+}
 
 PrinterBackend *SetPrinterBackend(PrinterBackend *backend)
 {

@@ -18,9 +18,13 @@ public:
     // Prints the whole job; false, with a reason a user can read, when it cannot.
     virtual bool Print(const PrintJob &job, QString *error) = 0;
     // False when there is no default printer to send a job to: none is set up, or the print
-    // system cannot be reached.
+    // system cannot be reached. The next Print goes to the printer found here.
     virtual bool HasDefaultPrinter() { return true; }
 };
+
+// True once a wait on the print system was cut short because the program began to end (Exit
+// during a print): nothing more should be shown for that print.
+bool PrintWaitAbandoned();
 
 // Installs a backend (nullptr restores the system's default printer); returns the previous one.
 PrinterBackend *SetPrinterBackend(PrinterBackend *backend);
@@ -32,7 +36,7 @@ public:
     explicit PdfFilePrinter(QString path, const QPageLayout &layout = DefaultLayout());
     bool Print(const PrintJob &job, QString *error) override;
 
-    // A4 portrait without margins: a sheet keeps its designed size.
+    // A4 portrait with the PDF's room to the paper's edges: a sheet keeps its designed size.
     static QPageLayout DefaultLayout();
     static constexpr int kDotsPerInch = kPdfDotsPerInch;
 
@@ -41,11 +45,12 @@ private:
     QPageLayout layout_;
 };
 
-// Test backend: keeps each page's drawing on a page of the given layout, or fails with
-// `failure` when that is set.
+// Test backend: keeps each page's drawing on a page of the given layout (by default a printer's
+// A4 that prints to its edges), or fails with `failure` when that is set.
 class RecordingPrinter final : public PrinterBackend {
 public:
-    explicit RecordingPrinter(const QPageLayout &layout = PdfFilePrinter::DefaultLayout(),
+    explicit RecordingPrinter(const QPageLayout &layout = QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                                                      QMarginsF()),
                               qreal dotsPerInch = 600);
     bool Print(const PrintJob &job, QString *error) override;
     bool HasDefaultPrinter() override { return !noDefaultPrinter; }

@@ -30,17 +30,28 @@ std::string FolderError(const std::string &dir, const std::string &reason)
     return "cannot write to folder '" + Printable(dir) + "': " + reason;
 }
 
-// Creates and removes a file in `dir`; empty on success, else the system's reason.
+// Makes a file in `dir` and lets it go; empty on success, else the system's reason. Unnamed
+// where the file system has such files, so that even a kill leaves nothing behind; elsewhere
+// (NFS, vfat, many FUSE mounts) a hidden name, removed at once.
 std::string ProbeFolder(const std::string &dir)
 {
+    int fd = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        ::close(fd);
+        return {};
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+        return SystemError(errno);
     std::string probe = JoinPath(dir, ".quelvane-roll-XXXXXX");
-    const int fd = ::mkstemp(probe.data());
+    fd = ::mkstemp(probe.data());
     if (fd < 0)
         return SystemError(errno);
     ::close(fd);
     ::unlink(probe.c_str());
     return {};
 }
+
+const char *kPlantedLink = "passes through a link that another user planted in a shared folder";
 
 } // namespace
 
@@ -82,6 +93,8 @@ std::string CheckWritableFolder(const std::string &dir)
 std::string PrepareFolder(const std::string &dir, bool &created)
 {
     created = false;
+    if (PassesPlantedLink(dir))
+        return FolderError(dir, kPlantedLink);
     struct stat info {};
     if (::stat(dir.c_str(), &info) != 0 && errno == ENOENT) {
         if (::mkdir(dir.c_str(), 0777) == 0)
@@ -104,6 +117,8 @@ std::string CheckPdfPath(const std::string &path)
     };
     if (path.back() == '/')
         return problem("not a file name");
+    if (PassesPlantedLink(path))
+        return problem(kPlantedLink);
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0) {
         if (S_ISDIR(info.st_mode))
@@ -111,6 +126,12 @@ std::string CheckPdfPath(const std::string &path)
         // The writer puts only regular files in place; say so before anything is written.
         if (!S_ISREG(info.st_mode))
             return problem("not a regular file");
+        // The writer's own check: a file one may not open for writing is not replaced.
+        // Opening changes nothing, and O_NONBLOCK returns even from a FIFO swapped in.
+        const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0)
+            return problem(SystemError(errno));
+        ::close(fd);
     } else if (errno != ENOENT) {
         return problem(SystemError(errno));
     }

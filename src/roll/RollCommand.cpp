@@ -90,7 +90,7 @@ int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostrea
     if (!options.pdfPath.empty()) {
         std::string problem;
         {
-            const TakeBackStep step; // its probe file is made and removed in one step
+            const TakeBackStep step;
             problem = CheckPdfPath(options.pdfPath);
         }
         if (!problem.empty())

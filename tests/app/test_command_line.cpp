@@ -49,6 +49,30 @@ private slots:
                  qPrintable(options.error));
     }
 
+    // main() hands over argv's bytes: the file keeps them exactly, the text shows them.
+    void parseKeepsTheFilesBytes_data()
+    {
+        QTest::addColumn<QByteArray>("given");
+        QTest::addColumn<QString>("shown");
+        QTest::addRow("a Latin-1 name") << QByteArray("caf\xe9.tbl") << QStringLiteral("caf\uFFFD.tbl");
+        QTest::addRow("a Latin-1 name after --, named like an option")
+            << QByteArray("-\xe9.tbl") << QStringLiteral("-\uFFFD.tbl");
+        QTest::addRow("a UTF-8 name") << QByteArray("caf\xc3\xa9.tbl") << QStringLiteral("caf\u00e9.tbl");
+    }
+    void parseKeepsTheFilesBytes()
+    {
+        QFETCH(QByteArray, given);
+        QFETCH(QString, shown);
+        QList<QByteArray> args{"quelvane"};
+        if (given.startsWith('-'))
+            args.append("--");
+        args.append(given);
+        const StartOptions options = ParseStartOptions(args);
+        QCOMPARE(options.action, Action::Run);
+        QCOMPARE(options.nativeFile, given);
+        QCOMPARE(options.file, shown);
+    }
+
     void realProgramWithoutDisplay_data()
     {
         QTest::addColumn<QStringList>("args");

@@ -19,7 +19,7 @@ class TestSessionService : public QObject {
     QProcess bus_;
     QString address_;
     QTemporaryDir dir_;
-    QList<QString> handed_; // each request's file, in order; "" for none
+    QList<QByteArray> handed_; // each request's file in the file system's bytes, in order; "" for none
     std::unique_ptr<ApplicationService> service_;
 
     QDBusConnection Connect(const QString &name) { return QDBusConnection::connectToBus(address_, name); }
@@ -63,9 +63,9 @@ private slots:
     void theFirstStartOwnsTheName()
     {
         service_ = std::make_unique<ApplicationService>(
-            [this](const QString &file, const QVariantMap &) { handed_ << file; });
+            [this](const QByteArray &file, const QVariantMap &) { handed_ << file; });
         QString error;
-        QCOMPARE(ClaimSession(Connect("running"), *service_, QString(), &error), SessionRole::First);
+        QCOMPARE(ClaimSession(Connect("running"), *service_, QByteArray(), &error), SessionRole::First);
         QVERIFY2(error.isEmpty(), qPrintable(error));
     }
 
@@ -94,11 +94,22 @@ private slots:
         QVERIFY(handed_.isEmpty());
     }
 
+    // A desktop's URI is taken byte for byte: a name that is not UTF-8 reaches the load intact.
+    void aDesktopOpenIsTakenAsAFile_data()
+    {
+        QTest::addColumn<QString>("uri");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addRow("a space") << "file:///srv/Big%20Al.tbl" << QByteArray("/srv/Big Al.tbl");
+        QTest::addRow("a Latin-1 byte, not UTF-8") << "file:///srv/caf%E9.tbl" << QByteArray("/srv/caf\xe9.tbl");
+        QTest::addRow("UTF-8") << "file:///srv/caf%C3%A9.tbl" << QByteArray("/srv/caf\xc3\xa9.tbl");
+    }
     void aDesktopOpenIsTakenAsAFile()
     {
+        QFETCH(QString, uri);
+        QFETCH(QByteArray, file);
         handed_.clear();
-        QCOMPARE(Call("Open", {QStringList{"file:///srv/Big%20Al.tbl"}, QVariant::fromValue(QVariantMap())}), QString());
-        QTRY_COMPARE(handed_, QList<QString>{"/srv/Big Al.tbl"});
+        QCOMPARE(Call("Open", {QStringList{uri}, QVariant::fromValue(QVariantMap())}), QString());
+        QTRY_COMPARE(handed_, QList<QByteArray>{file});
     }
 
     // A file handed over while a dialog is open waits until it has been answered.

@@ -6,7 +6,9 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "TestFiles.h"
 #include "forms/Forms.h"
@@ -365,7 +367,7 @@ private slots:
         FormInstance<ViewStats>::Get()->show();
         const QString before = QDir::currentPath();
         QVERIFY(QDir::setCurrent(dir_->path()));
-        main_->LoadAtStart(given == "FULL" ? path : given);
+        main_->LoadAtStart(QFile::encodeName(given == "FULL" ? path : given));
         QVERIFY(QDir::setCurrent(before));
 
         QVERIFY(dialog_->asked.isEmpty());
@@ -384,6 +386,23 @@ private slots:
         QVERIFY(!FormInstance<ViewStats>::IsLoaded());
         Save(std::nullopt);
         QCOMPARE(dialog_->asked.last().startName, path);
+    }
+
+    // A name in Latin-1 bytes, as old archives and file managers hand them over: the file
+    // loads, and the status line shows each odd byte as the desktop does, as U+FFFD.
+    void loadAtStartTakesANameThatIsNotUtf8()
+    {
+        const QByteArray folder = QFile::encodeName(dir_->path());
+        const QByteArray native = folder + "/caf\xe9.tbl";
+        const QByteArray good = Bytes(Generated(31));
+        const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, good.constData(), size_t(good.size())), ssize_t(good.size()));
+        ::close(fd);
+
+        main_->LoadAtStart(native);
+        QVERIFY(CharacterRecord == Generated(31));
+        QCOMPARE(Status(), dir_->path() + QStringLiteral("/caf\uFFFD.tbl loaded."));
     }
 
     void failedSaveOverAFolderKeepsIt()

@@ -21,6 +21,8 @@ using namespace quelvane;
 using namespace quelvane::testing;
 
 Q_DECLARE_METATYPE(quelvane::FileStatus)
+Q_DECLARE_METATYPE(quelvane::WriteStatus)
+Q_DECLARE_METATYPE(quelvane::WriterStep)
 
 namespace {
 
@@ -236,6 +238,9 @@ private slots:
         QTest::addRow("endless device") << "/dev/zero" << FileStatus::NotAFile;
         QTest::addRow("empty device") << "/dev/null" << FileStatus::NotAFile;
         QTest::addRow("empty path") << "" << FileStatus::CannotOpen;
+        QTest::addRow("a kernel file of /proc") << "/proc/version" << FileStatus::NotAFile;
+        QTest::addRow("a kernel file of /sys") << "/sys/kernel/uevent_seqnum" << FileStatus::NotAFile;
+        QTest::addRow("a link to a kernel file") << "kernel" << FileStatus::NotAFile;
     }
     void readFileRefusesWhatIsNotAFile()
     {
@@ -243,6 +248,7 @@ private slots:
         QFETCH(FileStatus, status);
         QVERIFY(Put(Path("file"), "12\r\n"));
         QVERIFY(QFile::link(Path("file"), Path("link")));
+        QVERIFY(QFile::link("/proc/version", Path("kernel")));
         QVERIFY(QDir(dir_->path()).mkdir("folder"));
         QCOMPARE(::mkfifo(QFile::encodeName(Path("fifo")).constData(), 0644), 0);
         const QString path = what.isEmpty() || what.startsWith('/') ? what : Path(what);
@@ -417,6 +423,74 @@ private slots:
         // No staging file left; a created file is the only new entry.
         const QStringList created = how == "created" ? QStringList{QFileInfo(real).fileName()} : QStringList();
         QCOMPARE(Entries(home) + Entries(elsewhere), entries + created);
+    }
+
+    // Another program acts on the name while the writer works: right after the writer opened
+    // the file, or once the new bytes are written but not yet named. The save fails with its
+    // own reason, and the name keeps what the other program left there.
+    void saveThatLosesARaceFails_data()
+    {
+        QTest::addColumn<WriterStep>("step");
+        QTest::addColumn<QString>("other");   // what the other program does
+        QTest::addColumn<bool>("hardLinked"); // written in place
+        QTest::addColumn<bool>("exists");     // the target exists before the save
+        const WriterStep opened = WriterStep::Opened, written = WriterStep::Written;
+        QTest::addRow("renamed over after the open, staged") << opened << "rename" << false << true;
+        QTest::addRow("removed after the open, staged") << opened << "remove" << false << true;
+        QTest::addRow("renamed over after the open, in place") << opened << "rename" << true << true;
+        QTest::addRow("removed after the open, in place") << opened << "remove" << true << true;
+        QTest::addRow("created after the open, new file") << opened << "create" << false << false;
+        QTest::addRow("renamed over before the rename, staged") << written << "rename" << false << true;
+        QTest::addRow("removed before the rename, staged") << written << "remove" << false << true;
+        QTest::addRow("renamed over during the write, in place") << written << "rename" << true << true;
+        QTest::addRow("created before the link, new file") << written << "create" << false << false;
+    }
+    void saveThatLosesARaceFails()
+    {
+        QFETCH(WriterStep, step);
+        QFETCH(QString, other);
+        QFETCH(bool, hardLinked);
+        QFETCH(bool, exists);
+        const QString target = Path("hero.tbl"), twin = Path("twin.tbl");
+        if (exists)
+            QVERIFY(Put(target, "old bytes"));
+        if (hardLinked)
+            QCOMPARE(::link(Native(target).constData(), Native(twin).constData()), 0);
+        QVERIFY(Put(Path("theirs"), "their bytes"));
+        static WriterStep when;
+        static QString what;
+        when = step;
+        what = other;
+        SetWriterStepHook([](WriterStep now, const std::string &path) {
+            if (now != when)
+                return;
+            if (what == "rename")
+                ::rename((path.substr(0, path.rfind('/')) + "/theirs").c_str(), path.c_str());
+            else if (what == "remove")
+                ::unlink(path.c_str());
+            else
+                ::close(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644));
+        });
+        WriteResult result;
+        const FileStatus status = SaveFileReplacing(target, "new bytes", &result);
+        SetWriterStepHook(nullptr);
+
+        QCOMPARE(status, FileStatus::WriteFailed);
+        QCOMPARE(result.status, WriteStatus::Replaced);
+        QVERIFY2(QString::fromStdString(WriteErrorText(result)).contains("replaced or removed"),
+                 WriteErrorText(result).c_str());
+        if (other == "remove")
+            QVERIFY(!QFile::exists(target));
+        else
+            QCOMPARE(Contents(target), other == "rename" ? QByteArray("their bytes") : QByteArray());
+        // A twin shares the file: untouched when the race came first, written when it came
+        // during the write, and never taken for the target.
+        if (hardLinked)
+            QCOMPARE(Contents(twin), step == WriterStep::Opened ? QByteArray("old bytes") : QByteArray("new bytes"));
+        QStringList left = Entries(dir_->path());
+        left.removeAll("hero.tbl");
+        left.removeAll("theirs");
+        QCOMPARE(left, hardLinked ? QStringList{"twin.tbl"} : QStringList{});
     }
 
     void saveRefusesWhatIsNotAFile_data()

@@ -16,6 +16,7 @@
 #include "TestFiles.h"
 #include "platform/FileIo.h"
 #include "platform/MountGuard.h"
+#include "roll/OutputFiles.h"
 
 using namespace quelvane;
 using namespace quelvane::testing;
@@ -151,10 +152,22 @@ private slots:
         QCOMPARE(Contents(setting), before);
     }
 
-    // Root saving through a link that another user planted in a shared sticky folder: with
-    // fs.protected_symlinks the kernel refuses to follow it, and the save must not get round it.
+    // Root saving through a link that another user planted in a shared sticky folder: refused
+    // as its last name (the kernel's rule under fs.protected_symlinks=1) and anywhere in the
+    // middle of the path, whatever that setting says; quelvane-roll -o makes no folder there.
+    void saveRefusesALinkPlantedInAStickyFolder_data()
+    {
+        QTest::addColumn<QByteArray>("protection"); // fs.protected_symlinks
+        QTest::addColumn<bool>("middle");           // the link is a folder in the middle of the path
+        QTest::addRow("last name, protected_symlinks=1") << QByteArray("1") << false;
+        QTest::addRow("last name, protected_symlinks=0") << QByteArray("0") << false;
+        QTest::addRow("middle of the path, protected_symlinks=1") << QByteArray("1") << true;
+        QTest::addRow("middle of the path, protected_symlinks=0") << QByteArray("0") << true;
+    }
     void saveRefusesALinkPlantedInAStickyFolder()
     {
+        QFETCH(QByteArray, protection);
+        QFETCH(bool, middle);
         const QByteArray knob = "/proc/sys/fs/protected_symlinks";
         const QByteArray was = Contents(QString::fromLatin1(knob)).trimmed();
         QVERIFY(!was.isEmpty());
@@ -162,7 +175,7 @@ private slots:
             QFile file(QString::fromLatin1(knob));
             return file.open(QIODevice::WriteOnly) && file.write(value + "\n") > 0;
         };
-        QVERIFY(set("1"));
+        QVERIFY(set(protection));
         struct Restore {
             std::function<void()> run;
             ~Restore() { run(); }
@@ -176,13 +189,27 @@ private slots:
         QCOMPARE(::chown(QFile::encodeName(shared).constData(), 65534, 65534), 0);
         QCOMPARE(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
         QCOMPARE(::chmod(QFile::encodeName(dir_->path()).constData(), 0755), 0);
-        const QByteArray link = QFile::encodeName(shared + "/hero.tbl");
-        QCOMPARE(::symlink(QFile::encodeName(thesis).constData(), link.constData()), 0);
+        const QString planted = shared + (middle ? "/outdir" : "/hero.tbl");
+        const QByteArray link = QFile::encodeName(planted);
+        QCOMPARE(::symlink(QFile::encodeName(middle ? vault : thesis).constData(), link.constData()), 0);
         QCOMPARE(::lchown(link.constData(), 1234, 1234), 0); // planted by a third user
 
-        QCOMPARE(SaveFileReplacing(shared + "/hero.tbl", "1\r\n"), FileStatus::CannotOpen);
+        const QString path = middle ? planted + "/thesis.txt" : planted;
+        QCOMPARE(SaveFileReplacing(path, "1\r\n"), FileStatus::CannotOpen);
+        if (middle) {
+            QCOMPARE(SaveFileReplacing(planted + "/new.tbl", "1\r\n"), FileStatus::CannotOpen);
+            bool created = false;
+            const std::string problem = roll::PrepareFolder((planted + "/sub").toStdString(), created);
+            QVERIFY2(problem.find("planted") != std::string::npos, problem.c_str());
+            QVERIFY(!created);
+        }
         QCOMPARE(Contents(thesis), QByteArray("years of work"));
         QCOMPARE(Entries(vault), QStringList{"thesis.txt"});
+
+        // The same link, made by the folder's owner, is followed.
+        QCOMPARE(::lchown(link.constData(), 65534, 65534), 0);
+        QCOMPARE(SaveFileReplacing(path, "1\r\n"), FileStatus::Ok);
+        QCOMPARE(Contents(thesis), QByteArray("1\r\n"));
     }
 
     void failedSaveInAReadOnlyFolderKeepsTheOldFile()

@@ -10,6 +10,9 @@
 
 #include <csignal>
 #include <signal.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include "RollProcess.h"
@@ -220,6 +223,43 @@ private slots:
         // Nothing half-written.
         QCOMPARE(FilesIn(work), QStringList());
         QCOMPARE(FilesIn(dir.path()), QStringList({"FILE.txt", "work"}));
+    }
+
+    // A PDF that exists but may not be written stops the run before anything is written, as
+    // any other bad PDF path does. Root passes permission bits, so for root it is immutable.
+    void unwritablePdfIsBadInput()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString work = dir.filePath("work"), pdf = dir.filePath("ro.pdf");
+        QVERIFY(QDir().mkdir(work));
+        QVERIFY(testing::Put(pdf, "an older PDF"));
+        QVERIFY(QFile::setPermissions(pdf, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        struct Immutable {
+            QByteArray path;
+            bool set(bool on)
+            {
+                const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+                int flags = 0;
+                bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+                flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+                done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+                if (fd >= 0)
+                    ::close(fd);
+                return done;
+            }
+            ~Immutable() { set(false); }
+        } immutable{QFile::encodeName(pdf)};
+        if (::geteuid() == 0 && !immutable.set(true))
+            QSKIP("this file system cannot make a file immutable, and root writes any other");
+
+        const Run run = RollProcess({"-n", "3", "-o", work, "--pdf", pdf});
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.startsWith("quelvane-roll: cannot write PDF '" + QFile::encodeName(pdf) + "': "),
+                 run.err.constData());
+        QCOMPARE(run.err.count('\n'), 1);
+        QCOMPARE(FilesIn(work), QStringList());
+        QCOMPARE(testing::Contents(pdf), QByteArray("an older PDF"));
     }
 
     // A signal ends a run as a failure does: everything it wrote is taken back, and the run

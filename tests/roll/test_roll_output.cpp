@@ -10,6 +10,7 @@
 #include <set>
 
 #include <sys/resource.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 #include "model/CharacterFile.h"
@@ -590,6 +591,25 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
         if (path == "readonly" && geteuid() != 0)
             QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // The checks before a run make no named file where the file system has unnamed ones, so
+    // a kill at any moment leaves nothing beside the target.
+    void checksNameNoFile()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        QVERIFY(watch >= 0);
+        QVERIFY(::inotify_add_watch(watch, QFile::encodeName(dir.path()).constData(), IN_CREATE) >= 0);
+        QCOMPARE(QString::fromStdString(CheckWritableFolder(dir.path().toStdString())), QString());
+        QCOMPARE(QString::fromStdString(CheckPdfPath(dir.filePath("team.pdf").toStdString())), QString());
+        char events[4096];
+        const ssize_t got = ::read(watch, events, sizeof events);
+        const int error = errno;
+        ::close(watch);
+        QCOMPARE(got, ssize_t(-1));
+        QCOMPARE(error, EAGAIN);
     }
 };
 

@@ -42,7 +42,8 @@ desktop=$usr/share/applications/$id.desktop
 out=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate failed"
 [ -z "$out" ] || fail "desktop-file-validate: $out"
 grep -qx "MimeType=$type;" "$desktop" || fail "the desktop entry does not list $type"
-grep -qx 'Exec=quelvane %f' "$desktop" || fail "the desktop entry does not pass the file to quelvane"
+# After --, a file named like an option (-x.tbl) is still a file.
+grep -qx 'Exec=quelvane -- %f' "$desktop" || fail "the desktop entry does not pass the file to quelvane after --"
 grep -qx "Icon=$id" "$desktop" || fail "the desktop entry's icon is not $id"
 # D-Bus activation: the bus starts the installed program under the desktop id.
 grep -qx 'DBusActivatable=true' "$desktop" || fail "the desktop entry is not D-Bus activatable"

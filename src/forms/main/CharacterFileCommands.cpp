@@ -2,11 +2,14 @@
 
 #include <string>
 
+#include <QFile>
+
 #include "forms/Forms.h"
 #include "model/CharacterFile.h"
 #include "model/modTarvock.h"
 #include "platform/FileDialog.h"
 #include "platform/FileIo.h"
+#include "platform/FileWriter.h"
 #include "platform/MessageBox.h"
 
 namespace quelvane {
@@ -53,8 +56,9 @@ std::optional<QString> SaveCharacterFile(CommonDialog &dialog)
     if (!dialog.ShowSave())
         return std::nullopt;
     const QString path = dialog.FileName;
-    QString reason;
-    if (SaveFileReplacing(path, WriteCharacterText(CharacterRecord), &reason) != FileStatus::Ok) {
+    WriteResult written;
+    if (SaveFileReplacing(path, WriteCharacterText(CharacterRecord), &written) != FileStatus::Ok) {
+        const QString reason = QString::fromLocal8Bit(WriteErrorText(written).c_str());
         // The user believes the character is kept; the next Generate would lose it unseen.
         ShowFileProblem(QStringLiteral("The Cadrelant could not be saved."),
                         QStringLiteral("%1 cannot be written: %2.").arg(path, reason));
@@ -71,19 +75,19 @@ std::optional<QString> ChooseCharacterFile(CommonDialog &dialog)
     return dialog.FileName;
 }
 
-bool LoadCharacterFile(const QString &path, LoadFailure failure)
+bool LoadCharacterFile(const QByteArray &nativePath, LoadFailure failure)
 {
     UnloadViewersAndSheet();
 
     auto unreadable = [&](const QString &reason) {
         if (failure == LoadFailure::Told)
             ShowFileProblem(QStringLiteral("The Cadrelant could not be loaded."),
-                            QStringLiteral("%1 cannot be read: %2.").arg(path, reason));
+                            QStringLiteral("%1 cannot be read: %2.").arg(QFile::decodeName(nativePath), reason));
         return false;
     };
     std::string bytes;
     QString reason;
-    if (ReadFileBounded(path, kMaxCharacterFileBytes, bytes, &reason) != FileStatus::Ok)
+    if (ReadFileBounded(nativePath, kMaxCharacterFileBytes, bytes, &reason) != FileStatus::Ok)
         return unreadable(reason);
     const ReadStatus status = ReadCharacterText(bytes, CharacterRecord);
     switch (status) {

@@ -3,6 +3,7 @@
 // failed Save is told in a message box, since the user would otherwise believe it kept.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <optional>
 
@@ -26,6 +27,7 @@ enum class LoadFailure { Silent, Told };
 // Closes the viewers and the sheet, then reads the file at `path` into the record; true when
 // all 71 fields were read (only then does the record change). An empty file is told in a
 // message box; any other failure only when `failure` is Told, with the file and the reason.
-bool LoadCharacterFile(const QString &path, LoadFailure failure = LoadFailure::Silent);
+// The path is in the file system's own bytes, which need not be UTF-8.
+bool LoadCharacterFile(const QByteArray &nativePath, LoadFailure failure = LoadFailure::Silent);
 
 } // namespace quelvane

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -138,15 +140,23 @@ void MainWindow::cmdLoad_Click()
         LoadCharacter(*path, LoadFailure::Silent);
 }
 
-void MainWindow::LoadAtStart(const QString &path)
+void MainWindow::LoadAtStart(const QByteArray &nativePath)
 {
-    CommonDialog1->FileName = QFileInfo(path).absoluteFilePath();
-    LoadCharacter(CommonDialog1->FileName, LoadFailure::Told);
+    // In the file system's bytes throughout: a name that is not UTF-8 still loads, and shows
+    // as the desktop shows it.
+    QByteArray absolute = nativePath;
+    if (!absolute.startsWith('/'))
+        absolute.prepend(QFile::encodeName(QDir::currentPath()) + '/');
+    // Latin-1 maps byte to character and back, so the cleaning keeps every byte.
+    absolute = QDir::cleanPath(QString::fromLatin1(absolute)).toLatin1();
+    CommonDialog1->FileName = QFile::decodeName(absolute);
+    if (LoadCharacterFile(absolute, LoadFailure::Told))
+        SetStatus(CommonDialog1->FileName + QStringLiteral(" loaded."));
 }
 
 void MainWindow::LoadCharacter(const QString &path, LoadFailure failure)
 {
-    if (LoadCharacterFile(path, failure))
+    if (LoadCharacterFile(QFile::encodeName(path), failure))
         SetStatus(path + QStringLiteral(" loaded."));
 }
 

@@ -40,7 +40,7 @@ public:
     // The command line's FILE: loaded as Load Cadrelant loads a chosen file, and offered by
     // the file dialog afterwards as if it had been chosen there. A relative path is taken from
     // the current folder. A file that cannot be loaded is told in a message box.
-    void LoadAtStart(const QString &path);
+    void LoadAtStart(const QByteArray &nativePath);
 
 public slots:
     void cmdGenerate_Click();

@@ -1,6 +1,7 @@
 #include "forms/sheet/PrintCommand.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QWidget>
 
 #include "forms/FormInstance.h"
@@ -75,12 +76,26 @@ std::optional<QString> SaveSheetAsPdf(OutputForm *sheet, QWidget *owner, const Q
 
 std::optional<QString> PrintCharacterSheet(QWidget *owner, const QString &characterFile)
 {
-    // Loading fills the sheet; a sheet already loaded prints what it was filled with.
+    // The window keeps taking clicks while the print system is asked; a second Print then
+    // does nothing rather than start a second job.
+    static bool printing = false;
+    if (printing)
+        return std::nullopt;
+    printing = true;
+    const auto done = qScopeGuard([] { printing = false; });
+
+    const bool hasPrinter = CurrentPrinter().HasDefaultPrinter();
+    if (PrintWaitAbandoned())
+        return std::nullopt;
+    // Loading fills the sheet; a sheet already loaded prints what it was filled with. Taken
+    // after the wait, which a Generate or Load may have used to close it.
     OutputForm *sheet = FormInstance<OutputForm>::Get();
-    if (!CurrentPrinter().HasDefaultPrinter())
+    if (!hasPrinter)
         return SaveSheetAsPdf(sheet, owner, characterFile);
     QString reason;
     if (!sheet->PrintForm(&reason)) {
+        if (PrintWaitAbandoned())
+            return std::nullopt;
         ShowMessage(QStringLiteral("The character sheet could not be printed.\n\n%1").arg(reason),
                     ProgramTitle(), MessageIcon::Exclamation);
         return std::nullopt;
