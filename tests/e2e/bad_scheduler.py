@@ -59,21 +59,15 @@ def main():
             if sock not in pairs:
                 continue
             entry = pairs[sock]
-            if entry[2]:
-                # Stalled: keep the connection, swallow what comes, answer nothing.
-                try:
-                    data = sock.recv(65536)
-                except OSError:
-                    data = b""
-                if not data:
-                    close(sock)
-                continue
             try:
                 data = sock.recv(65536)
             except OSError:
                 data = b""
             if not data:
                 close(sock)
+                continue
+            if entry[2]:
+                # Stalled: keep the connection, swallow what comes, answer nothing.
                 continue
             peer, sent, _ = entry
             if sent is not None:  # from the program

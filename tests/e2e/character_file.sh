@@ -7,17 +7,6 @@ mkdir -p "$files"
 saved=$files/hero.tbl
 again=$files/again
 
-# Types a full path into the open dialog titled $1 and presses Return.
-choose_file() {
-    local dialog
-    dialog=$(e2e_wait_window "$1")
-    e2e_focus "$dialog"
-    e2e_key ctrl+a
-    e2e_type "$2"
-    e2e_key Return
-    e2e_wait_window_gone "$1"
-}
-
 # Waits until file $1 exists with 71 lines.
 wait_saved() {
     for _ in $(seq 200); do
@@ -39,7 +28,7 @@ e2e_wait_text status ends-with " created."
 # Save under a typed path.
 e2e_key alt+s
 e2e_screenshot save-dialog
-choose_file "Save As" "$saved"
+e2e_choose_file "Save As" "$saved"
 wait_saved "$saved"
 [ "$(tr -cd '\r' <"$saved" | wc -c)" -eq 71 ] || e2e_fail "the saved file does not end every line with CR LF"
 e2e_wait_text status equals "$saved saved."
@@ -51,13 +40,13 @@ mv "$files/edited" "$saved"
 
 e2e_focus "$main"
 e2e_key alt+l
-choose_file "Open" "$saved"
+e2e_choose_file "Open" "$saved"
 e2e_wait_text status equals "$saved loaded."
 
 # The loaded record, saved again, is the edited file with CR LF line ends.
 e2e_focus "$main"
 e2e_key alt+s
-choose_file "Save As" "$again"
+e2e_choose_file "Save As" "$again"
 wait_saved "$again"
 e2e_wait_text status equals "$again saved."
 expected=$(sed 's/$/\r/' "$saved" | od -An -c)
@@ -79,7 +68,7 @@ wait_saved "$again"
 : >"$files/empty.tbl"
 e2e_focus "$main"
 e2e_key alt+l
-choose_file "Open" "$files/empty.tbl"
+e2e_choose_file "Open" "$files/empty.tbl"
 e2e_wait_text message equals "No records in data file."
 [ "$(e2e_read_status)" = "$again saved." ] || e2e_fail "the empty file changed the status line"
 e2e_screenshot empty-file

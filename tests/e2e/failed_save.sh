@@ -13,23 +13,13 @@ unmount_all() {
 # Unmounted before the harness removes the folders; its report keeps the script's status.
 trap 'status=$?; unmount_all; (exit $status); e2e_cleanup' EXIT
 
-choose_file() {
-    local dialog
-    dialog=$(e2e_wait_window "$1")
-    e2e_focus "$dialog"
-    e2e_key ctrl+a
-    e2e_type "$2"
-    e2e_key Return
-    e2e_wait_window_gone "$1"
-}
-
 # Saves to $1 and expects the message naming it with reason $2; $3 names the screenshot.
 expect_failed_save() {
     local target=$1 reason=$2 shot=$3 status message
     status=$(e2e_read_status)
     e2e_focus "$main"
     e2e_key alt+s
-    choose_file "Save As" "$target"
+    e2e_choose_file "Save As" "$target"
     e2e_wait_text message contains "$reason"
     message=$(e2e_read_message)
     grep -qF "text: The Cadrelant could not be saved." <<<"$message" || e2e_fail "the message: $message"
@@ -83,6 +73,6 @@ fi
 # The program goes on: a save to a good place works and says so.
 e2e_focus "$main"
 e2e_key alt+s
-choose_file "Save As" "$files/hero.tbl"
+e2e_choose_file "Save As" "$files/hero.tbl"
 e2e_wait_text status equals "$files/hero.tbl saved."
 [ "$(grep -c '' "$files/hero.tbl")" -eq 71 ] || e2e_fail "the good save did not write 71 lines"

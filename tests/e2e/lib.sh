@@ -180,6 +180,16 @@ e2e_expect_geometry() {
 e2e_focus() { xdotool windowfocus --sync "$1"; sleep 0.1; }
 e2e_key() { xdotool key --delay 50 "$@"; sleep 0.2; }
 e2e_type() { xdotool type --delay 20 "$1"; sleep 0.2; }
+# Types a full path into the open file dialog titled $1 and presses Return.
+e2e_choose_file() {
+    local dialog
+    dialog=$(e2e_wait_window "$1")
+    e2e_focus "$dialog"
+    e2e_key ctrl+a
+    e2e_type "$2"
+    e2e_key Return
+    e2e_wait_window_gone "$1"
+}
 # Clicks at (x, y) pixels inside window $1.
 e2e_click() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.2; }
 
