@@ -65,6 +65,39 @@ EOF
     [ -s "$addrfile" ] || e2e_fail "the $kind bus did not start"
 }
 
+# The probe extension in folder $1, in the form the installed shell loads: a script with
+# init() up to GNOME 44, an ES module from 45 on.
+gnome_install_probe() {
+    local version
+    version=$(gnome-shell --version | grep -o -m 1 '[0-9][0-9]*' | head -n 1)
+    [ -n "$version" ] || e2e_fail "gnome-shell --version names no version"
+    mkdir -p "$1"
+    cp "$GNOME_PROBE_SOURCE/metadata.json" "$1/"
+    if [ "$version" -lt 45 ]; then
+        {
+            echo "const { GLib, Meta } = imports.gi;"
+            echo "const Main = imports.ui.main;"
+            cat "$GNOME_PROBE_SOURCE/probe.js"
+            echo "function init() {}"
+            echo "function enable() { probeEnable(); }"
+            echo "function disable() { probeDisable(); }"
+        } >"$1/extension.js"
+    else
+        {
+            echo "import GLib from 'gi://GLib';"
+            echo "import Meta from 'gi://Meta';"
+            echo "import * as Main from 'resource:///org/gnome/shell/ui/main.js';"
+            echo "import { Extension } from 'resource:///org/gnome/shell/extensions/extension.js';"
+            cat "$GNOME_PROBE_SOURCE/probe.js"
+            echo "export default class QuelvaneProbe extends Extension {"
+            echo "    enable() { probeEnable(); }"
+            echo "    disable() { probeDisable(); }"
+            echo "}"
+        } >"$1/extension.js"
+    fi
+    e2e_log "GNOME Shell $version: the probe as $([ "$version" -lt 45 ] && echo a script || echo an ES module)"
+}
+
 gnome_session_start() {
     local tool
     for tool in gnome-shell Xwayland Xvfb dbus-daemon xdotool xwininfo import setsid; do
@@ -81,7 +114,7 @@ gnome_session_start() {
     export HOME=$E2E_TMP/home XDG_CONFIG_HOME=$E2E_TMP/home/.config
     export XDG_DATA_HOME=$E2E_TMP/home/.local/share XDG_CACHE_HOME=$E2E_TMP/home/.cache
     mkdir -p "$XDG_CONFIG_HOME/glib-2.0/settings" "$XDG_DATA_HOME/gnome-shell/extensions" "$XDG_CACHE_HOME"
-    cp -r "$GNOME_PROBE_SOURCE" "$XDG_DATA_HOME/gnome-shell/extensions/$GNOME_PROBE_UUID"
+    gnome_install_probe "$XDG_DATA_HOME/gnome-shell/extensions/$GNOME_PROBE_UUID"
     export GSETTINGS_BACKEND=keyfile
     cat >"$XDG_CONFIG_HOME/glib-2.0/settings/keyfile" <<EOF
 [org/gnome/shell]

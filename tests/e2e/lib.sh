@@ -137,11 +137,19 @@ e2e_wait_message_gone() {
     e2e_read message --gone --timeout "${1:-10}" >/dev/null || e2e_fail "the message did not close"
 }
 
+# xdotool's search for the visible window titled $1, the running program's own when one runs:
+# a compositor's frame may carry the same title.
+e2e_search() {
+    local owner=()
+    [ -n "$E2E_APP_PID" ] && owner=(--all --pid "$E2E_APP_PID")
+    xdotool search "${owner[@]}" --onlyvisible --name "^${1}\$" 2>/dev/null
+}
+
 # Prints the id of the visible window whose title is exactly $1; waits up to $2 seconds.
 e2e_wait_window() {
     local title=$1 timeout=${2:-10} id
     for _ in $(seq $((timeout * 20))); do
-        id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1 || true)
+        id=$(e2e_search "$title" | head -n 1 || true)
         if [ -n "$id" ]; then
             echo "$id"
             return 0
@@ -155,7 +163,7 @@ e2e_wait_window() {
 e2e_wait_window_gone() {
     local title=$1 timeout=${2:-10}
     for _ in $(seq $((timeout * 20))); do
-        xdotool search --onlyvisible --name "^${title}\$" >/dev/null 2>&1 || return 0
+        e2e_search "$title" >/dev/null || return 0
         sleep 0.05
     done
     e2e_fail "window '$title' still visible after ${timeout}s"
