@@ -37,7 +37,9 @@ kwin_ask() {
         if (w.deleted || w.hidden || w.minimized || !w.managed)
             continue;
         const f = w.frameGeometry;
-        lines.push([w.windowId ? "x11" : "wayland", Math.round(f.x), Math.round(f.y),
+        // KWin 6 tells scripts no window's kind: "unknown" there.
+        const client = w.windowId === undefined ? "unknown" : w.windowId ? "x11" : "wayland";
+        lines.push([client, Math.round(f.x), Math.round(f.y),
             Math.round(f.width), Math.round(f.height), w === active ? "focus" : "-", w.pid,
             (w.caption || "(untitled)").replace(/\n/g, " ")].join(" "));
     }
@@ -57,6 +59,17 @@ EOS
         org.kde.kwin.Scripting.unloadScript string:"$name" >/dev/null 2>&1 || true
     rm -f "$script"
     grep -F "$mark " "$KWIN_LOG" | sed "s/^.*$mark //" | grep -v -x end || true
+}
+
+# x11 or wayland: the kind of the program's window titled $1, from KWin where it tells, else
+# from whether Xwayland has it.
+kwin_client() {
+    local client
+    client=$(session_window "$1" | cut -d ' ' -f 1)
+    if [ "$client" = unknown ]; then
+        if [ -n "$(e2e_search "$1")" ]; then client=x11; else client=wayland; fi
+    fi
+    echo "$client"
 }
 
 kwin_session_start() {
@@ -84,7 +97,7 @@ kwin_session_start() {
     local ready=""
     for _ in $(seq 300); do
         kill -0 "$SESSION_COMPOSITOR_PID" 2>/dev/null || break
-        if [ -S "$XDG_RUNTIME_DIR/$socket" ] && pgrep -g "$SESSION_COMPOSITOR_PID" -x Xwayland >/dev/null; then
+        if [ -S "$XDG_RUNTIME_DIR/$socket" ]; then
             ready=$(kwin_ask | head -n 1 | cut -d ' ' -f 1)
             [ "$ready" = ready ] && break
         fi

@@ -33,7 +33,8 @@ wait_main() {
     session_wait '[ -n "$(session_window "$MAIN")" ]' "Main to be shown" 20
     session_wait '[ "$(session_focus)" = "$MAIN" ]' "Main to have the focus at start"
     local client
-    read -r client x y _ <<<"$(session_window "$MAIN")"
+    read -r _ x y _ <<<"$(session_window "$MAIN")"
+    client=$(kwin_client "$MAIN")
     [ "$client" = "$1" ] || e2e_fail "Main is a $client window, expected $1"
 }
 
@@ -91,7 +92,7 @@ session_screenshot xwayland-main
 for viewer in "${VIEWERS[@]}"; do
     IFS='|' read -r title key menu inside <<<"$viewer"
     open_viewer "$title" "$key"
-    [ "$(session_window "$title" | cut -d ' ' -f 1)" = x11 ] || e2e_fail "$title is not an X11 window"
+    [ "$(kwin_client "$title")" = x11 ] || e2e_fail "$title is not an X11 window"
     e2e_expect_geometry "$(e2e_wait_window "$title")" "$inside"
     session_screenshot "xwayland-${title// /-}"
     main_menu "$title" "$menu"
@@ -114,19 +115,19 @@ native=()
 e2e_start_atspi
 e2e_start_app "${native[@]}" QT_QPA_PLATFORM=wayland
 wait_main wayland
-expect_native_size "$MAIN" "321 319"
 session_screenshot native-main
+expect_native_size "$MAIN" "321 319"
 for viewer in "${VIEWERS[@]}"; do
     IFS='|' read -r title key menu inside <<<"$viewer"
     open_viewer "$title" "$key"
-    expect_native_size "$title" "${inside#* * }"
     session_screenshot "native-${title// /-}"
+    expect_native_size "$title" "${inside#* * }"
     main_menu "$title" "$menu"
 done
 session_click $((x + 88)) $((y + 116))
 session_wait 'is_about "$(session_top)"' "the about box to open on top"
-expect_native_size about "$ABOUT_SIZE"
 session_screenshot native-about
+expect_native_size about "$ABOUT_SIZE"
 read -r _ ax ay _ <<<"$(session_windows | tail -n 1)"
 session_click $((ax + 20)) $((ay + 20))
 session_key Escape

@@ -93,13 +93,23 @@ session_prepare() {
     export DBUS_SYSTEM_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS
 }
 
-# Sets DISPLAY to the display of the Xwayland in the compositor's process group.
+# Sets DISPLAY to the X display the compositor serves through Xwayland: the one whose lock
+# file names a process of the compositor's group (Xwayland itself, or the compositor where it
+# starts Xwayland only when the first X client comes).
 session_use_xwayland() {
-    local xwayland_pid
-    xwayland_pid=$(pgrep -g "$SESSION_COMPOSITOR_PID" -x Xwayland | head -n 1)
-    [ -n "$xwayland_pid" ] || e2e_fail "no Xwayland in the compositor's process group"
-    DISPLAY=$(tr '\0' '\n' <"/proc/$xwayland_pid/cmdline" | grep -m 1 -x ':[0-9]*' || true)
-    [ -n "$DISPLAY" ] || e2e_fail "the display of Xwayland ($xwayland_pid) was not found"
+    local lock pid
+    DISPLAY=""
+    for _ in $(seq 100); do
+        for lock in /tmp/.X*-lock; do
+            pid=$(tr -d ' \n' <"$lock" 2>/dev/null || true)
+            [ -n "$pid" ] && [ "$(ps -o pgid= -p "$pid" 2>/dev/null | tr -d ' ')" = "$SESSION_COMPOSITOR_PID" ] || continue
+            lock=${lock#/tmp/.X}
+            DISPLAY=:${lock%-lock}
+        done
+        [ -n "$DISPLAY" ] && break
+        sleep 0.1
+    done
+    [ -n "$DISPLAY" ] || e2e_fail "the compositor serves no X display (no Xwayland)"
     export DISPLAY
     for _ in $(seq 100); do
         xwininfo -root >/dev/null 2>&1 && return 0
