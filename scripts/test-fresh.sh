@@ -3,12 +3,12 @@
 # minimal root (minbase plus git, make, ca-certificates and sudo), clones the commit under test
 # into it and, in private mount and PID namespaces, checks that
 #   - as root, `make test` passes and leaves no print queue, no print scheduler enabled at boot
-#     and no policy-rc.d behind;
+#     and no policy-rc.d behind; then `make package` gives a package that lintian passes;
 #   - as a user with passwordless sudo and no DISPLAY, `make run` prints one character sheet
 #     and installs none of the test tools (in a root of its own, so nothing is there before).
 #
 # With RELEASE=trixie (Debian 13) it also checks that the package built on Debian 12 installs
-# there and both its programs start.
+# there and both its programs start, without a word about the locale.
 #
 #   usage: [RELEASE=bookworm|trixie] test-fresh.sh [COMMIT]   default HEAD; 77: cannot run here
 #
@@ -181,6 +181,9 @@ if [ -e "$root/usr/sbin/policy-rc.d" ] || [ -L "$root/usr/sbin/policy-rc.d" ]; t
 fi
 queues=$(grep -hE '^<(Default)?Printer ' "$root/etc/cups/printers.conf" 2>/dev/null || true)
 [ -z "$queues" ] || fail "as root, make test left print queues: $queues"
+say "as root: make package, then lintian"
+in_root "$root" root 'cd quelvane && make package && lintian --fail-on error,warning build/quelvane_*.deb' \
+    || fail "as root, make package failed or lintian found fault with the package"
 
 # As a user with sudo, without a display: make run, in a root of its own.
 new_root user
@@ -201,6 +204,35 @@ sheets=$(grep -c '^Quelvane Character Sheet$' "$work/run.out" || true)
 installed=$(chroot "$root" dpkg-query -W -f='${Package} ${Status}\n' $test_tools 2>/dev/null \
     | sed -n 's/ install ok installed$//p' || true)
 [ -z "$installed" ] || fail "as $user, make run installed test tools: $(echo $installed)"
+
+if [ "$release" != bookworm ]; then
+    # The package as Debian 12 builds it, installed on this release: both programs start, and
+    # neither says anything about the locale (the root sets none).
+    new_root package-builder bookworm
+    clone "$root" root
+    say "the package built on Debian 12 (the log follows)"
+    if in_root "$root" root 'cd quelvane && make package'; then
+        deb=$(compgen -G "$root/root/quelvane/build/quelvane_*.deb" | head -n 1)
+        new_root package-user
+        cp "$deb" "$root/root/"
+        in_root "$root" root '
+            set -e
+            apt-get update -qq
+            env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends ./quelvane_*.deb </dev/null
+            quelvane --version
+            quelvane-roll -n 2 --pdf team.pdf 2>roll.err >/dev/null
+            cat roll.err
+            ! grep -i locale roll.err
+            status=0
+            QT_QPA_PLATFORM=offscreen timeout 5 quelvane 2>window.err || status=$?
+            cat window.err
+            [ $status -eq 124 ] || { echo "quelvane ended with status $status before it was stopped"; exit 1; }
+            ! grep -i locale window.err' \
+            || fail "the package built on Debian 12 did not install or start on Debian $version"
+    else
+        fail "make package failed on Debian 12"
+    fi
+fi
 
 [ $failures -eq 0 ] || { say "$failures failures"; exit 1; }
 say "passed"
