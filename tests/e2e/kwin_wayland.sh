@@ -76,8 +76,9 @@ e2e_wait_text_size() {
     local title=$1
     # The screen reader names the untitled box after what it is.
     [ "$title" = about ] && title="About $MAIN"
-    e2e_read size "$title" --equals "$2" --timeout 10 >/dev/null ||
-        e2e_fail "the inside of $1 is $(e2e_read size "$title" --timeout 1 2>/dev/null || echo unknown), designed $2"
+    e2e_read size "$title" --equals "$2" --timeout 10 >/dev/null && return 0
+    session_screenshot failure-native
+    e2e_fail "the inside of $1 is $(e2e_read size "$title" --timeout 1 2>/dev/null || echo unknown), designed $2"
 }
 
 kwin_session_start
@@ -115,19 +116,19 @@ native=()
 e2e_start_atspi
 e2e_start_app "${native[@]}" QT_QPA_PLATFORM=wayland
 wait_main wayland
-session_screenshot native-main
 expect_native_size "$MAIN" "321 319"
+session_screenshot native-main
 for viewer in "${VIEWERS[@]}"; do
     IFS='|' read -r title key menu inside <<<"$viewer"
     open_viewer "$title" "$key"
-    session_screenshot "native-${title// /-}"
     expect_native_size "$title" "${inside#* * }"
+    session_screenshot "native-${title// /-}"
     main_menu "$title" "$menu"
 done
 session_click $((x + 88)) $((y + 116))
 session_wait 'is_about "$(session_top)"' "the about box to open on top"
-session_screenshot native-about
 expect_native_size about "$ABOUT_SIZE"
+session_screenshot native-about
 read -r _ ax ay _ <<<"$(session_windows | tail -n 1)"
 session_click $((ax + 20)) $((ay + 20))
 session_key Escape
