@@ -2,7 +2,8 @@
 # make test    - also the test tools, then the whole suite
 # make bench   - an optimised build of its own, then every benchmark in one table
 # make package - build/quelvane_<version>_<arch>.deb
-# make test-fresh - run and test as a newcomer would, in new Debian 12 roots (root only)
+# make test-fresh - run and test as a newcomer would, in new Debian 12 roots (root only);
+#                   RELEASE=trixie: in Debian 13 roots, with the package built on 12
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
@@ -44,10 +45,12 @@ package: deps-package configure
 	cmake --build $(BUILD) --target quelvane quelvane-roll
 	cd $(BUILD) && cpack -G DEB
 
-# README's two commands in new Debian 12 roots, on FRESH_COMMIT (committed work only).
+# README's two commands in new Debian roots (RELEASE: bookworm or trixie), on FRESH_COMMIT
+# (committed work only).
 FRESH_COMMIT ?= HEAD
+RELEASE ?= bookworm
 test-fresh:
-	@bash scripts/test-fresh.sh $(FRESH_COMMIT)
+	@RELEASE=$(RELEASE) bash scripts/test-fresh.sh $(FRESH_COMMIT)
 
 # Never part of test: speed and memory are measured here, on a Release build beside $(BUILD).
 BENCH_BUILD ?= build-bench

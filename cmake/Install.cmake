@@ -79,3 +79,7 @@ install(CODE [[
         endforeach()
     endif()
 ]])
+
+# The one lintian finding the metadata keeps on purpose, with its reason.
+install(FILES ${desktop_dir}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides
+    RENAME quelvane)

@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages a task needs, and only those still missing.
+# Installs the Debian 12 or 13 packages a task needs, and only those still missing.
 #
 #   install-deps.sh [GROUP]...   groups: run (always), test, bench, fuzz, package
 #
 #   run      build and run both programs
 #   test     the test tools: a private X server, a private print scheduler with cups-pdf,
 #            PDF and image tools, the desktop-file validators, the accessibility bus, the
-#            Orca screen reader, Qt's GTK platform theme (GNOME's dark style), and a nested
-#            GNOME Shell with Xwayland and Qt's Wayland plugin for the Wayland test
+#            Orca screen reader, Qt's GTK platform theme (GNOME's dark style), and nested
+#            GNOME Shell and KWin with Xwayland and Qt's Wayland plugin for the Wayland tests
 #   bench    what test needs, plus Google Benchmark, X Damage, perf and valgrind
-#   fuzz     clang with libFuzzer and its sanitizer runtimes
+#   fuzz     clang with libFuzzer and its sanitizer runtimes (those of the release's clang)
 #   package  the Debian package tools and lintian
 #
 # The print tools are installed without touching the machine's printing: no scheduler is
@@ -24,13 +24,21 @@ declare -A group_packages=(
             cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils locales
             desktop-file-utils appstream shared-mime-info man-db python3
             at-spi2-core python3-pyatspi dbus orca qt6-gtk-platformtheme
-            gnome-shell xwayland qt6-wayland procps"
+            gnome-shell kwin-wayland xwayland qt6-wayland procps"
     [bench]="libbenchmark-dev libxcb-damage0-dev linux-perf valgrind"
-    [fuzz]="clang libclang-rt-14-dev"
+    [fuzz]="clang libclang-rt-dev"
     [package]="dpkg-dev file lintian"
 )
 # The benchmarks drive the program under Xvfb and print through a private scheduler.
 declare -A group_needs=([bench]="test")
+
+# The runtimes of the clang that the release's clang package depends on: 14 on Debian 12, 19
+# on 13. Names that only depend on another (this one) are not installed packages themselves.
+clang_runtime() {
+    local version
+    version=$(apt-cache depends clang 2>/dev/null | sed -n 's/^ *Depends: clang-\([0-9][0-9]*\)$/\1/p' | head -n 1)
+    if [ -n "$version" ]; then echo "libclang-rt-$version-dev"; else echo "libclang-rt-dev"; fi
+}
 
 # The set-up's test points this at a directory standing in for the machine's /.
 root=${INSTALL_DEPS_ROOT:-}
@@ -49,6 +57,7 @@ wanted=()
 declare -A seen=()
 for group in "${groups[@]}"; do
     for package in ${group_packages[$group]}; do
+        [ "$package" = libclang-rt-dev ] && package=$(clang_runtime)
         [ -n "${seen[$package]:-}" ] || wanted+=("$package")
         seen[$package]=1
     done
@@ -158,4 +167,8 @@ fi
 
 echo "install-deps: installing ${missing[*]}"
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Never a question: a configuration file changed by hand keeps its own version, a new one
+# comes from the package, and nothing reads standard input.
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    -o Dpkg::Options::=--force-confdef -o Dpkg::Options::=--force-confold \
+    "${missing[@]}" </dev/null

@@ -1,20 +1,32 @@
 #!/usr/bin/env bash
-# README's two commands on a Debian 12 that has nothing of ours yet: each run unpacks a new
+# README's two commands on a Debian 12 or 13 that has nothing of ours yet: each run unpacks a new
 # minimal root (minbase plus git, make, ca-certificates and sudo), clones the commit under test
 # into it and, in private mount and PID namespaces, checks that
 #   - as root, `make test` passes and leaves no print queue, no print scheduler enabled at boot
-#     and no policy-rc.d behind;
+#     and no policy-rc.d behind; then `make package` gives a package that lintian passes;
 #   - as a user with passwordless sudo and no DISPLAY, `make run` prints one character sheet
 #     and installs none of the test tools (in a root of its own, so nothing is there before).
 #
-#   usage: test-fresh.sh [COMMIT]      default HEAD; exit status 77: it cannot run here
+# With RELEASE=trixie (Debian 13) it also checks that the package built on Debian 12 installs
+# there and both its programs start, without a word about the locale.
 #
-# The base root comes from mmdebstrap and the machine's own apt sources, and is kept as a
-# tarball in $QUELVANE_FRESH_CACHE (default /var/cache/quelvane-test-fresh). Set
-# QUELVANE_FRESH_KEEP=1 to keep the roots of the run for a look afterwards.
+#   usage: [RELEASE=bookworm|trixie] test-fresh.sh [COMMIT]   default HEAD; 77: cannot run here
+#
+# Each root gets its release's own Debian sources, on the mirrors the machine's sources name,
+# and the machine's network settings for apt (proxies and the like), nothing else of its apt
+# configuration. The base roots come from mmdebstrap and are kept as tarballs in
+# $QUELVANE_FRESH_CACHE (default /var/cache/quelvane-test-fresh). Set QUELVANE_FRESH_KEEP=1 to
+# keep the roots of the run for a look afterwards; QUELVANE_FRESH_ONLY=test to run `make test`
+# as root and nothing else (CI's choice, for time).
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 commit=${1:-HEAD}
+release=${RELEASE:-bookworm}
+case $release in
+    bookworm | 12) release=bookworm version=12 ;;
+    trixie | 13) release=trixie version=13 ;;
+    *) echo "test-fresh: RELEASE is bookworm (12) or trixie (13), not '$release'" >&2; exit 2 ;;
+esac
 cache=${QUELVANE_FRESH_CACHE:-/var/cache/quelvane-test-fresh}
 include=git,make,ca-certificates,sudo
 user=player
@@ -34,17 +46,15 @@ done
 sha=$(git -C "$src" rev-parse --verify --quiet "$commit^{commit}") \
     || { say "no commit '$commit' in $src" >&2; exit 1; }
 
-# What the machine's apt reads to reach Debian: its sources, and the settings of the way there
-# (a proxy, say). Every root gets the same, so its apt gets where the machine's does.
-sources=()
-for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
-    [ -s "$file" ] && sources+=("$file")
-done
-[ ${#sources[@]} -gt 0 ] || skip "this machine has no apt sources"
-apt_conf=()
-for file in /etc/apt/apt.conf /etc/apt/apt.conf.d/*; do
-    [ -f "$file" ] && grep -qi '^[[:space:]]*Acquire' "$file" && apt_conf+=("$file")
-done
+# The mirrors the machine's apt reaches Debian by (deb.debian.org when it names none), and the
+# settings of the way there (a proxy, say). Every root gets these and its own release's suites.
+mirror_of() {
+    apt-get indextargets --format '$(REPO_URI)' 2>/dev/null | grep -m1 -E "/$1/?\$" \
+        || echo "http://deb.debian.org/$1/"
+}
+mirror=$(mirror_of debian)
+security=$(mirror_of debian-security)
+network=$(apt-config dump | grep -E '^Acquire::((https?|ftp|socks)::([Pp]roxy|Timeout|Proxy-Auto-Detect)|Retries|ForceIPv4|ForceIPv6)' || true)
 
 work=$(mktemp -d /var/tmp/quelvane-fresh.XXXXXX)
 cleanup() {
@@ -53,9 +63,26 @@ cleanup() {
 }
 trap cleanup EXIT
 
+mkdir -p "$work/apt/sources.list.d" "$work/apt/apt.conf.d"
+cat >"$work/apt/sources.list.d/debian.sources" <<EOF
+Types: deb
+URIs: $mirror
+Suites: $release $release-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+
+Types: deb
+URIs: $security
+Suites: $release-security
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+EOF
+printf '%s\n' "$network" >"$work/apt/apt.conf.d/00network"
+
 # Only the index signatures, so this takes a second or two and changes nothing of the machine's.
 mkdir -p "$work/probe/lists/partial"
 if ! apt-get -q --error-on=any -o Dir::State::Lists="$work/probe/lists" \
+        -o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$work/apt/sources.list.d" \
         -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache= -o Debug::NoLocking=1 \
         -o APT::Sandbox::User=root -o Acquire::Languages=none \
         -o Acquire::IndexTargets::deb::Packages::DefaultEnabled=false \
@@ -63,32 +90,39 @@ if ! apt-get -q --error-on=any -o Dir::State::Lists="$work/probe/lists" \
     skip "Debian's package registry cannot be reached: $(grep -m1 '^E:' "$work/probe/log" || tail -n1 "$work/probe/log")"
 fi
 
-# A new tarball whenever what goes into it changes; the old ones stay until removed by hand.
-key=$(cat "${sources[@]}" ${apt_conf[@]+"${apt_conf[@]}"} | sha256sum | cut -c1-16)
-base=$cache/bookworm-minbase-$(dpkg --print-architecture)-$key.tar
-if [ ! -s "$base" ]; then
-    mkdir -p -m 700 "$cache"
-    say "building the base root $base"
-    aptopts=()
-    for file in ${apt_conf[@]+"${apt_conf[@]}"}; do aptopts+=(--aptopt="$file"); done
-    # The sources and settings are put in anew for every run; the tarball keeps none of them.
-    mmdebstrap --quiet --variant=minbase --include=$include ${aptopts[@]+"${aptopts[@]}"} \
-        --customize-hook='rm -f "$1"/etc/apt/apt.conf.d/99mmdebstrap' \
-        bookworm "$work/base.tar" "${sources[@]}"
-    mv "$work/base.tar" "$base.partial.$$"
-    mv "$base.partial.$$" "$base"
-fi
+# base_of RELEASE: that release's base tarball, built when it is not there yet. A new one
+# whenever what goes into it changes; the old ones stay until removed by hand.
+base_of() {
+    local base key
+    key=$(printf '%s\n' "$1" "$mirror" "$security" "$network" | sha256sum | cut -c1-16)
+    base=$cache/$1-minbase-$(dpkg --print-architecture)-$key.tar
+    if [ ! -s "$base" ]; then
+        mkdir -p -m 700 "$cache"
+        say "building the base root $base" >&2
+        # The sources and settings are put in anew for every run; the tarball keeps none of them.
+        mmdebstrap --quiet --variant=minbase --include=$include \
+            --aptopt="$work/apt/apt.conf.d/00network" \
+            --customize-hook='rm -f "$1"/etc/apt/apt.conf.d/99mmdebstrap' \
+            "$1" "$work/base-$1.tar" "deb $mirror $1 main" "deb $mirror $1-updates main" \
+            "deb $security $1-security main" >&2
+        mv "$work/base-$1.tar" "$base.partial.$$"
+        mv "$base.partial.$$" "$base"
+    fi
+    echo "$base"
+}
+base_of $release >/dev/null
 
-# $1 names the root; it is unpacked anew under $work/$1.
+# new_root NAME [RELEASE]: a root of RELEASE (default the run's), unpacked anew under $work/NAME.
 new_root() {
+    local from=${2:-$release}
     root=$work/$1
     mkdir "$root"
-    tar -C "$root" --numeric-owner -xpf "$base"
+    tar -C "$root" --numeric-owner -xpf "$(base_of "$from")"
     rm -rf "$root/etc/apt/sources.list" "$root/etc/apt/sources.list.d"
     mkdir "$root/etc/apt/sources.list.d"
-    for file in "${sources[@]}" ${apt_conf[@]+"${apt_conf[@]}"}; do
-        cp "$file" "$root$file"
-    done
+    sed "s/\b$release\b/$from/g" "$work/apt/sources.list.d/debian.sources" \
+        >"$root/etc/apt/sources.list.d/debian.sources"
+    cp "$work/apt/apt.conf.d/00network" "$root/etc/apt/apt.conf.d/00network"
     cp /etc/resolv.conf "$root/etc/resolv.conf"
     # As an installed Debian has it, so that sudo finds the machine's own name.
     printf '127.0.0.1\tlocalhost\n127.0.1.1\t%s\n::1\tlocalhost ip6-localhost ip6-loopback\n' \
@@ -129,7 +163,7 @@ present() { compgen -G "$1" || true; }
 
 [ -z "$(git -C "$src" status --porcelain --untracked-files=no)" ] || [ "$commit" != HEAD ] \
     || say "note: uncommitted changes are not tested, only $sha"
-say "testing $sha in new Debian 12 roots under $work"
+say "testing $sha in new Debian $version ($release) roots under $work"
 
 # As root: make test.
 new_root root
@@ -148,6 +182,14 @@ if [ -e "$root/usr/sbin/policy-rc.d" ] || [ -L "$root/usr/sbin/policy-rc.d" ]; t
 fi
 queues=$(grep -hE '^<(Default)?Printer ' "$root/etc/cups/printers.conf" 2>/dev/null || true)
 [ -z "$queues" ] || fail "as root, make test left print queues: $queues"
+if [ "${QUELVANE_FRESH_ONLY:-}" = test ]; then
+    [ $failures -eq 0 ] || { say "$failures failures"; exit 1; }
+    say "passed (make test as root only)"
+    exit 0
+fi
+say "as root: make package, then lintian"
+in_root "$root" root 'cd quelvane && make package && lintian --fail-on error,warning build/quelvane_*.deb' \
+    || fail "as root, make package failed or lintian found fault with the package"
 
 # As a user with sudo, without a display: make run, in a root of its own.
 new_root user
@@ -168,6 +210,35 @@ sheets=$(grep -c '^Quelvane Character Sheet$' "$work/run.out" || true)
 installed=$(chroot "$root" dpkg-query -W -f='${Package} ${Status}\n' $test_tools 2>/dev/null \
     | sed -n 's/ install ok installed$//p' || true)
 [ -z "$installed" ] || fail "as $user, make run installed test tools: $(echo $installed)"
+
+if [ "$release" != bookworm ]; then
+    # The package as Debian 12 builds it, installed on this release: both programs start, and
+    # neither says anything about the locale (the root sets none).
+    new_root package-builder bookworm
+    clone "$root" root
+    say "the package built on Debian 12 (the log follows)"
+    if in_root "$root" root 'cd quelvane && make package'; then
+        deb=$(compgen -G "$root/root/quelvane/build/quelvane_*.deb" | head -n 1)
+        new_root package-user
+        cp "$deb" "$root/root/"
+        in_root "$root" root '
+            set -e
+            apt-get update -qq
+            env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends ./quelvane_*.deb </dev/null
+            quelvane --version
+            quelvane-roll -n 2 --pdf team.pdf 2>roll.err >/dev/null
+            cat roll.err
+            ! grep -i locale roll.err
+            status=0
+            QT_QPA_PLATFORM=offscreen timeout 5 quelvane 2>window.err || status=$?
+            cat window.err
+            [ $status -eq 124 ] || { echo "quelvane ended with status $status before it was stopped"; exit 1; }
+            ! grep -i locale window.err' \
+            || fail "the package built on Debian 12 did not install or start on Debian $version"
+    else
+        fail "make package failed on Debian 12"
+    fi
+fi
 
 [ $failures -eq 0 ] || { say "$failures failures"; exit 1; }
 say "passed"

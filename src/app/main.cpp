@@ -7,6 +7,7 @@
 #include "app/CommandLine.h"
 #include "app/SessionPlatform.h"
 #include "app/SessionService.h"
+#include "app/Utf8Locale.h"
 #include "forms/Forms.h"
 #include "forms/main/MainWindow.h"
 
@@ -36,7 +37,9 @@ int main(int argc, char *argv[])
     // it gets the program's name alone. Both outlive the application, as Qt requires.
     int qtArgc = 1;
     char *qtArgv[] = {argv[0], nullptr};
+    quelvane::Utf8CharacterType utf8;
     QApplication app(qtArgc, qtArgv);
+    utf8.Restore();
     // Qt has read it; programs started from here on (System Info) see the session's own.
     if (platformChosen)
         qunsetenv("QT_QPA_PLATFORM");

@@ -10,6 +10,7 @@
 
 #include <unistd.h>
 
+#include "app/Utf8Locale.h"
 #include "platform/Paper.h"
 #include "roll/PdfProgress.h"
 #include "roll/RollCommand.h"
@@ -39,7 +40,9 @@ std::string RenderPdf(std::string &pdf, const std::vector<quelvane::CharacterRec
     int argc = 1;
     char name[] = "quelvane-roll";
     char *argv[] = {name, nullptr};
+    quelvane::Utf8CharacterType utf8;
     QGuiApplication app(argc, argv);
+    utf8.Restore();
     using quelvane::roll::Paper;
     const QPageSize size = paper == Paper::Locale ? quelvane::LocalePaperSize()
                            : paper == Paper::Letter ? QPageSize(QPageSize::Letter)

@@ -5,6 +5,10 @@
     atspi_read.py --pid PID message    the open message box: "text: ..." lines, then "button: ..."
     atspi_read.py --pid PID field WINDOW NAME
                                        the text in box NAME of the window titled WINDOW
+    atspi_read.py --pid PID size WINDOW
+                                       "WIDTH HEIGHT": the inside of the window titled WINDOW, as
+                                       the program lays it out (also where only the compositor
+                                       knows where the window is)
     atspi_read.py --pid PID tree       every window of the program with its elements
     atspi_read.py --pid PID windows    each window on the screen as "role: name", one a line
 
@@ -95,6 +99,14 @@ def read_field(app, title, name):
     raise NotThere(f"no window titled {title!r} is on the screen")
 
 
+def read_size(app, title):
+    for window in windows(app):
+        if window.get_name() == title:
+            size = window.get_size()
+            return f"{size.x} {size.y}"
+    raise NotThere(f"no window titled {title!r} is on the screen")
+
+
 def read_message(app):
     """A message box: a window of its own with the program's title, text and buttons."""
     for window in windows(app):
@@ -123,7 +135,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--pid", type=int, required=True)
     parser.add_argument("--timeout", type=float, default=10)
-    parser.add_argument("what", choices=["status", "message", "field", "tree", "windows"])
+    parser.add_argument("what", choices=["status", "message", "field", "size", "tree", "windows"])
     parser.add_argument("where", nargs="*", help="field: the window's title and the box's name")
     condition = parser.add_mutually_exclusive_group()
     condition.add_argument("--equals")
@@ -132,8 +144,8 @@ def main():
     condition.add_argument("--ends-with")
     condition.add_argument("--gone", action="store_true")
     args = parser.parse_args()
-    if len(args.where) != (2 if args.what == "field" else 0):
-        parser.error("field takes a window title and a box name; the others take neither")
+    if len(args.where) != {"field": 2, "size": 1}.get(args.what, 0):
+        parser.error("field takes a window title and a box name, size a title; the others neither")
 
     def met(text):
         if args.equals is not None:
@@ -159,6 +171,9 @@ def main():
                 output = last
             elif args.what == "status":
                 last = read_status(app)
+                output = last
+            elif args.what == "size":
+                last = read_size(app, *args.where)
                 output = last
             elif args.what == "field":
                 last = read_field(app, *args.where)

@@ -13,33 +13,33 @@ is_about() { [ "$1" = quelvane ] || [ "$1" = "(untitled)" ]; }
 
 # Exit's access key, then the program must end.
 stop_app() {
-    gnome_key alt+x
+    session_key alt+x
     e2e_wait_exit
     [ "$E2E_EXIT_STATUS" -eq 0 ] || e2e_fail "Exit ended the program with status $E2E_EXIT_STATUS"
 }
 
 # $1: the client Main must be (x11 or wayland). Sets x and y to Main's place on the screen.
 wait_main() {
-    gnome_wait '[ -n "$(gnome_window "$MAIN")" ]' "Main to be shown" 20
-    gnome_wait '[ "$(gnome_focus)" = "$MAIN" ]' "Main to have the focus at start"
+    session_wait '[ -n "$(session_window "$MAIN")" ]' "Main to be shown" 20
+    session_wait '[ "$(session_focus)" = "$MAIN" ]' "Main to have the focus at start"
     local client
-    read -r client x y _ <<<"$(gnome_window "$MAIN")"
+    read -r client x y _ <<<"$(session_window "$MAIN")"
     [ "$client" = "$1" ] || e2e_fail "Main is a $client window, expected $1"
 }
 
 # From Main: its View Skills key opens the skills viewer on top with the focus.
 open_skills() {
-    gnome_key alt+k
-    gnome_wait '[ "$(gnome_top)" = "$SKILLS" ] && [ "$(gnome_focus)" = "$SKILLS" ]' \
+    session_key alt+k
+    session_wait '[ "$(session_top)" = "$SKILLS" ] && [ "$(session_focus)" = "$SKILLS" ]' \
         "$SKILLS to open on top with the focus"
 }
 
 # The viewer's focus starts on its Main Menu button, which Return presses: Main comes back on
 # top with the focus.
 main_menu() {
-    gnome_key Return
-    gnome_wait '[ -z "$(gnome_window "$SKILLS")" ]' "Main Menu to put $SKILLS away"
-    gnome_wait '[ "$(gnome_top)" = "$MAIN" ] && [ "$(gnome_focus)" = "$MAIN" ]' \
+    session_key Return
+    session_wait '[ -z "$(session_window "$SKILLS")" ]' "Main Menu to put $SKILLS away"
+    session_wait '[ "$(session_top)" = "$MAIN" ] && [ "$(session_focus)" = "$MAIN" ]' \
         "Main Menu to bring Main to the top with the focus"
 }
 
@@ -49,29 +49,29 @@ main_menu() {
 about_stays_on_top() {
     local x=$1 y=$2
     # Picture: 600, 1080 twips; status line: 240, 240 twips.
-    gnome_click $((x + 88)) $((y + 116))
-    gnome_wait 'is_about "$(gnome_top)" && is_about "$(gnome_focus)"' \
+    session_click $((x + 88)) $((y + 116))
+    session_wait 'is_about "$(session_top)" && is_about "$(session_focus)"' \
         "the about box to open on top with the focus"
-    [ -n "${3:-}" ] && gnome_screenshot "$3"
-    gnome_click $((x + 40)) $((y + 30))
+    [ -n "${3:-}" ] && session_screenshot "$3"
+    session_click $((x + 40)) $((y + 30))
     # The shell may hand Main the focus for a moment, until the program gives it back to the
     # box; the box never leaves the top.
-    is_about "$(gnome_top)" ||
-        e2e_fail "a click on Main put the about box below: $(gnome_windows | tr '\n' ';')"
+    is_about "$(session_top)" ||
+        e2e_fail "a click on Main put the about box below: $(session_windows | tr '\n' ';')"
     if [ "$4" = focus ]; then
-        gnome_wait 'is_about "$(gnome_top)" && is_about "$(gnome_focus)"' \
+        session_wait 'is_about "$(session_top)" && is_about "$(session_focus)"' \
             "the about box to be on top with the focus after a click on Main"
-        gnome_key Escape
+        session_key Escape
     else
         # Natively the shell grants the box's request for the focus only at times; a click
         # on it always gives it the focus.
-        gnome_wait 'is_about "$(gnome_top)"' "the about box to stay on top after a click on Main"
-        read -r _ ax ay _ <<<"$(gnome_windows | tail -n 1)"
-        gnome_click $((ax + 20)) $((ay + 20))
-        gnome_wait 'is_about "$(gnome_focus)"' "a click on the about box to give it the focus"
-        gnome_key Escape
+        session_wait 'is_about "$(session_top)"' "the about box to stay on top after a click on Main"
+        read -r _ ax ay _ <<<"$(session_windows | tail -n 1)"
+        session_click $((ax + 20)) $((ay + 20))
+        session_wait 'is_about "$(session_focus)"' "a click on the about box to give it the focus"
+        session_key Escape
     fi
-    gnome_wait '! is_about "$(gnome_top)"' "Esc to close the about box"
+    session_wait '! is_about "$(session_top)"' "Esc to close the about box"
 }
 
 gnome_session_start
@@ -83,19 +83,19 @@ main_id=$(e2e_wait_window "$MAIN")
 # 2625, 1365 twips; 4815 x 4785.
 e2e_expect_geometry "$main_id" "175 91 321 319"
 [ "$x $y" = "175 91" ] || e2e_fail "the shell shows Main at $x,$y, expected 175,91"
-gnome_screenshot main
+session_screenshot main
 # View Attributes, whose designed frame lies below GNOME's top bar: the shell leaves it there.
-gnome_key alt+a
-gnome_wait '[ "$(gnome_top)" = "View Attributes" ] && [ "$(gnome_focus)" = "View Attributes" ]' \
+session_key alt+a
+session_wait '[ "$(session_top)" = "View Attributes" ] && [ "$(session_focus)" = "View Attributes" ]' \
     "View Attributes to open on top with the focus"
-[ "$(gnome_window "View Attributes" | cut -d ' ' -f 1)" = x11 ] || e2e_fail "View Attributes is not an X11 window"
+[ "$(session_window "View Attributes" | cut -d ' ' -f 1)" = x11 ] || e2e_fail "View Attributes is not an X11 window"
 stats_id=$(e2e_wait_window "View Attributes")
 # Inside at 1275, 1830 twips, 6405 x 5100.
 e2e_expect_geometry "$stats_id" "85 122 427 340"
-gnome_screenshot viewer
+session_screenshot viewer
 # The desktop's close key closes it; the focus goes back to Main.
-gnome_key alt+F4
-gnome_wait '[ -z "$(gnome_window "View Attributes")" ] && [ "$(gnome_focus)" = "$MAIN" ]' \
+session_key alt+F4
+session_wait '[ -z "$(session_window "View Attributes")" ] && [ "$(session_focus)" = "$MAIN" ]' \
     "Alt+F4 to close View Attributes and Main to get the focus back"
 open_skills
 main_menu
@@ -111,9 +111,9 @@ native=()
 # 2. The user's own choice wins: natively on Wayland.
 e2e_start_app "${native[@]}" QT_QPA_PLATFORM=wayland
 wait_main wayland
-gnome_screenshot native-main
+session_screenshot native-main
 open_skills
-gnome_screenshot native-viewer
+session_screenshot native-viewer
 main_menu
 about_stays_on_top "$x" "$y" native-about top
 stop_app

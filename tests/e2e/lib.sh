@@ -72,8 +72,23 @@ e2e_start_xvfb() {
 }
 
 # A private session bus with its own accessibility bus, so that the tests read the program's
-# texts as a screen reader does. Call after e2e_start_xvfb and before e2e_start_app.
+# texts as a screen reader does. Call after e2e_start_xvfb and before e2e_start_app. A session
+# that started its private bus already (E2E_DBUS_PID) gets the accessibility bus on that one.
 e2e_start_atspi() {
+    [ -n "$E2E_DBUS_PID" ] || e2e_start_session_bus
+    /usr/libexec/at-spi-bus-launcher --launch-immediately --a11y=1 >"$E2E_OUT/atspi.log" 2>&1 &
+    E2E_ATSPI_PID=$!
+    # Asked by name the bus would start a launcher of its own: wait for ours to own it.
+    for _ in $(seq 200); do
+        dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+            org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null |
+            grep -q 'boolean true' && return 0
+        sleep 0.05
+    done
+    e2e_fail "the accessibility bus did not start"
+}
+
+e2e_start_session_bus() {
     local addrfile=$E2E_TMP/dbus-address
     : >"$addrfile"
     dbus-daemon --session --nofork --nosyslog --address="unix:path=$E2E_TMP/session-bus" \
@@ -86,16 +101,6 @@ e2e_start_atspi() {
     [ -s "$addrfile" ] || e2e_fail "the session bus did not start"
     DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$addrfile")
     export DBUS_SESSION_BUS_ADDRESS
-    /usr/libexec/at-spi-bus-launcher --launch-immediately --a11y=1 >"$E2E_OUT/atspi.log" 2>&1 &
-    E2E_ATSPI_PID=$!
-    # Asked by name the bus would start a launcher of its own: wait for ours to own it.
-    for _ in $(seq 200); do
-        dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-            org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null |
-            grep -q 'boolean true' && return 0
-        sleep 0.05
-    done
-    e2e_fail "the accessibility bus did not start"
 }
 
 # Starts the program: VAR=value ... (or env's -u VAR) for its environment, then -- and its
@@ -140,11 +145,19 @@ e2e_wait_message_gone() {
     e2e_read message --gone --timeout "${1:-10}" >/dev/null || e2e_fail "the message did not close"
 }
 
+# xdotool's search for the visible window titled $1, the running program's own when one runs:
+# a compositor's frame may carry the same title.
+e2e_search() {
+    local owner=()
+    [ -n "$E2E_APP_PID" ] && owner=(--all --pid "$E2E_APP_PID")
+    xdotool search "${owner[@]}" --onlyvisible --name "^${1}\$" 2>/dev/null
+}
+
 # Prints the id of the visible window whose title is exactly $1; waits up to $2 seconds.
 e2e_wait_window() {
     local title=$1 timeout=${2:-10} id
     for _ in $(seq $((timeout * 20))); do
-        id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1 || true)
+        id=$(e2e_search "$title" | head -n 1 || true)
         if [ -n "$id" ]; then
             echo "$id"
             return 0
@@ -158,7 +171,7 @@ e2e_wait_window() {
 e2e_wait_window_gone() {
     local title=$1 timeout=${2:-10}
     for _ in $(seq $((timeout * 20))); do
-        xdotool search --onlyvisible --name "^${title}\$" >/dev/null 2>&1 || return 0
+        e2e_search "$title" >/dev/null || return 0
         sleep 0.05
     done
     e2e_fail "window '$title' still visible after ${timeout}s"

@@ -58,7 +58,7 @@ private slots:
         };
         auto form = FormWith(table);
         form->show();
-        QApplication::setActiveWindow(form.get());
+        form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
         QTRY_COMPARE(QApplication::focusWidget()->objectName(), order.first());
         QCOMPARE(TabRound(order.size()), order);

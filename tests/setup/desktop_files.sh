@@ -31,6 +31,7 @@ sort >"$tmp/expected" <<EOF2
 ./usr/share/icons/hicolor/48x48/apps/$id.png
 ./usr/share/icons/hicolor/64x64/apps/$id.png
 ./usr/share/icons/hicolor/scalable/apps/$id.svg
+./usr/share/lintian/overrides/quelvane
 ./usr/share/man/man1/quelvane-roll.1.gz
 ./usr/share/man/man1/quelvane.1.gz
 ./usr/share/metainfo/$id.metainfo.xml
@@ -51,11 +52,24 @@ service=$usr/share/dbus-1/services/$id.service
 grep -qx "Name=$id" "$service" || fail "the D-Bus service is not named $id"
 grep -qx "Exec=/usr/bin/quelvane" "$service" || fail "the D-Bus service does not start /usr/bin/quelvane"
 
-appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml" >"$tmp/as.log" 2>&1 \
-    || { cat "$tmp/as.log" >&2; fail "appstreamcli validate"; }
+# The project has no web home and the metadata invents none: AppStream 1.0's warning about
+# that (0.16 knows no such check) is the one finding let pass. Any other error or warning
+# fails, on 0.16 and 1.0 alike.
+as_check() {
+    local name=$1 log=$tmp/$1.log
+    shift
+    appstreamcli "$@" >"$log" 2>&1 && return 0
+    if grep -E '^ *[EW]:' "$log" | grep -v -q ': url-homepage-missing$' || ! grep -q -E '^ *[EW]:' "$log"; then
+        cat "$log" >&2
+        fail "appstreamcli $name"
+    fi
+}
+as_check validate validate --no-net "$usr/share/metainfo/$id.metainfo.xml"
 # The metadata, its desktop entry and its icon, as a software centre reads them together.
-appstreamcli validate-tree --no-net "$stage" >"$tmp/tree.log" 2>&1 \
-    || { cat "$tmp/tree.log" >&2; fail "appstreamcli validate-tree"; }
+as_check validate-tree validate-tree --no-net "$stage"
+
+# No web address in the metadata: the project has none, and none is made up.
+! grep -q -E 'https?://' "$usr/share/metainfo/$id.metainfo.xml" || fail "the AppStream metadata names a web address"
 
 # The file type: the database built from our package alone knows *.tbl as our text type.
 mime=$tmp/mime

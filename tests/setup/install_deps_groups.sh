@@ -98,6 +98,14 @@ cat >"$fake/deb-systemd-helper" <<'F'
 echo "deb-systemd-helper $*" >>"$STATE/calls.log"
 [ -n "${DPKG_MAINTSCRIPT_PACKAGE:-}" ] || { echo "$0 was not called from dpkg. Exiting." >&2; exit 1; }
 F
+# apt-cache depends clang: the release's clang is clang-$STATE/clang (19 unless set).
+cat >"$fake/apt-cache" <<'F'
+#!/bin/bash
+[ "$*" = "depends clang" ] || exit 100
+echo clang
+echo "  Depends: clang-$(cat "$STATE/clang" 2>/dev/null || echo 19)"
+echo "  Breaks: <clang-3.2>"
+F
 printf '#!/bin/bash\nexec "$@"\n' >"$fake/sudo"
 chmod +x "$fake"/*
 
@@ -131,12 +139,28 @@ while IFS='|' read -r group wanted unwanted; do
     for package in $wanted; do asked "$package" || fail "$group: does not ask for $package"; done
     for package in $unwanted; do ! asked "$package" || fail "$group: asks for $package"; done
 done <<'TABLE'
-run|cmake ninja-build g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libcups2-dev fonts-liberation|cups cups-client cups-bsd cups-daemon printer-driver-cups-pdf clang libclang-rt-14-dev valgrind linux-perf xvfb xdotool x11-utils imagemagick poppler-utils lintian libbenchmark-dev desktop-file-utils appstream gnome-shell qt6-wayland orca qt6-gtk-platformtheme
-test|cmake qt6-base-dev xvfb xdotool x11-utils imagemagick cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils desktop-file-utils appstream at-spi2-core python3-pyatspi dbus orca qt6-gtk-platformtheme gnome-shell xwayland qt6-wayland|clang valgrind linux-perf lintian libbenchmark-dev
+run|cmake ninja-build g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libcups2-dev fonts-liberation|cups cups-client cups-bsd cups-daemon printer-driver-cups-pdf clang libclang-rt-19-dev valgrind linux-perf xvfb xdotool x11-utils imagemagick poppler-utils lintian libbenchmark-dev desktop-file-utils appstream gnome-shell qt6-wayland orca qt6-gtk-platformtheme
+test|cmake qt6-base-dev xvfb xdotool x11-utils imagemagick cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils desktop-file-utils appstream at-spi2-core python3-pyatspi dbus orca qt6-gtk-platformtheme gnome-shell kwin-wayland xwayland qt6-wayland|clang valgrind linux-perf lintian libbenchmark-dev
 bench|cmake xvfb cups printer-driver-cups-pdf libbenchmark-dev libxcb-damage0-dev linux-perf valgrind|clang lintian
-fuzz|cmake clang libclang-rt-14-dev|cups printer-driver-cups-pdf xvfb valgrind lintian
+fuzz|cmake clang libclang-rt-19-dev|cups libclang-rt-dev printer-driver-cups-pdf xvfb valgrind lintian
 package|cmake qt6-base-dev dpkg-dev file lintian|cups printer-driver-cups-pdf xvfb clang valgrind
 TABLE
+
+# The fuzz group's runtimes follow the release's clang.
+for version in 14 19; do
+    new_state "clang-$version"
+    echo "$version" >"$STATE/clang"
+    run_script fuzz
+    asked "libclang-rt-$version-dev" || fail "fuzz with clang $version: does not ask for libclang-rt-$version-dev"
+done
+
+# No install stops at a question: a changed configuration file stays, a new one is taken.
+new_state no-prompt
+run_script test
+for option in Dpkg::Options::=--force-confdef Dpkg::Options::=--force-confold; do
+    grep '^install ' "$STATE/apt.log" | tr ' ' '\n' | grep -qx -- "$option" \
+        || fail "the install does not pass $option: $(cat "$STATE/apt.log")"
+done
 
 # The run group asks nothing about printing and leaves no policy behind.
 new_state run-quiet

@@ -9,6 +9,7 @@
 #include "forms/about/SysInfo.h"
 #include "forms/ProgramIcon.h"
 #include "platform/Controls.h"
+#include "platform/FixedSize.h"
 #include "platform/Fonts.h"
 #include "platform/MessageBox.h"
 #include "platform/Stacking.h"
@@ -86,7 +87,8 @@ frmAbout::frmAbout(QWidget *parent)
     setAccessibleName(QStringLiteral("About ") + QLatin1String(kTitle));
     SetColors(this, SystemColor(SysColor::ButtonText), SystemColor(SysColor::WindowText));
     // Size only: the dialog centres itself when it is shown.
-    setFixedSize(ToPixels(kInside).size());
+    resize(ToPixels(kInside).size());
+    FixSizeAsDesigned(this);
 
     BuildControls(this, kControls);
     Image1 = FindControl<QLabel>(this, "Image1");

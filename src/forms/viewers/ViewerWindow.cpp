@@ -10,6 +10,7 @@
 
 #include "forms/MainAccess.h"
 #include "platform/Accessibility.h"
+#include "platform/FixedSize.h"
 #include "platform/RecordText.h"
 #include "platform/SysColors.h"
 
@@ -25,7 +26,7 @@ ViewerWindow::ViewerWindow(const char *name, const QString &title, const TwipsRe
     setWindowTitle(title);
     SetColors(this, SystemColor(SysColor::WindowText), Qt::black);
     PlaceTwips(this, inside);
-    setFixedSize(size());
+    FixSizeAsDesigned(this);
 }
 
 void ViewerWindow::BuildViewer(std::span<const ViewerColumn> columns, std::span<const Control> buttons,
