@@ -61,10 +61,10 @@ enum ControlStyle : unsigned {
 inline constexpr int kNoTab = -1;
 
 struct Control {
-    ControlKind kind;
-    const char *name;
-    const char *caption; // as designed: "&" marks an access key, "&&" is one "&"; nullptr: none
-    TwipsRect rect;
+    ControlKind kind = ControlKind::Label;
+    const char *name = nullptr;
+    const char *caption = nullptr; // as designed: "&" marks an access key, "&&" is one "&"
+    TwipsRect rect = {};
     int tabIndex = kNoTab; // its place in the Tab order, 0 first
     ControlFont font = kDefaultFont;
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop; // a box takes only the side
@@ -73,6 +73,14 @@ struct Control {
     unsigned style = Plain; // ControlStyle bits, for labels
     int border = 1;         // a Line's thickness in pixels
 };
+
+// A command button as designed, its place in the Tab order `tabIndex`.
+constexpr Control Button(const char *name, const char *caption, TwipsRect rect, int tabIndex,
+                         ControlFont font = kDefaultFont)
+{
+    return {.kind = ControlKind::CommandButton, .name = name, .caption = caption, .rect = rect,
+            .tabIndex = tabIndex, .font = font};
+}
 
 // Creates the controls as children of `form`, in table order. Tab goes through those with a
 // tab index in its order, and the focus starts on the lowest.

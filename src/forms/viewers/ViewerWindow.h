@@ -30,6 +30,7 @@ struct RecordField {
 // shows a field. Unset font, left and background are the column's.
 struct ViewerRow {
     int top;
+    const char *label;
     const char *caption;
     const char *box;
     RecordField field;
