@@ -33,7 +33,7 @@ namespace {
 
 using enum ControlKind;
 
-constexpr ControlFont kFont = {8.25, Bold};
+constexpr Font kFont = SansSerif(8.25, Bold);
 
 // The status line wraps; a long path has no blanks to wrap at, so it wraps anywhere rather
 // than running out of the box.

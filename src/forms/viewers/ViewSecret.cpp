@@ -26,7 +26,7 @@ constexpr ViewerRow kRows[] = {
      .box = "txtCover", .field = &R::Cover, .captionLeft = 1065},
 };
 constexpr ViewerColumn kColumns[] = {
-    {165, 1650, 240, 1920, 4575, {9.75, Bold}, kRows},
+    {165, 1650, 240, 1920, 4575, SansSerif(9.75, Bold), kRows},
 };
 
 constexpr Control kButtons[] = {

@@ -11,8 +11,8 @@ namespace {
 using R = CharacterRecordType;
 
 // A skill base heads its group.
-constexpr ControlFont kHeading = {9.75, Bold | Underline};
-constexpr ControlFont kSkillFont = {9.75, Regular};
+constexpr Font kHeading = SansSerif(9.75, Bold | Underline);
+constexpr Font kSkillFont = SansSerif(9.75);
 
 // Captions are literal, odd spellings and missing colons included; "&&" shows one "&".
 constexpr ViewerRow kColumn1[] = {
@@ -43,12 +43,9 @@ constexpr ViewerRow kColumn2[] = {
     {840, "lblFieldWeapons", "Field Weapons:", "txtFieldWeapons", &R::FieldWeapons},
     {1200, "lblLaserWeapons", "Laser Weapons:", "txtLaserWeapons", &R::LaserWeapons},
     {1560, "lblMissle", "Primitive Missle Weapons:", "txtMissle", &R::Missle},
-    {1920, "lblProjectileWeapons", "Projectile Weapons",
-     "txtProjectileWeapons", &R::ProjectileWeapons},
-    {2280, "lblVehicleAimedWeapons", "Vehicle Aimed Weapons:",
-     "txtVehicleAimedWeapons", &R::VehicleAimedWeapons},
-    {2640, "lblVehicleFieldWeapons", "Vehicle Field Weapons:",
-     "txtVehicleFieldWeapons", &R::VehicleFieldWeapons},
+    {1920, "lblProjectileWeapons", "Projectile Weapons", "txtProjectileWeapons", &R::ProjectileWeapons},
+    {2280, "lblVehicleAimedWeapons", "Vehicle Aimed Weapons:", "txtVehicleAimedWeapons", &R::VehicleAimedWeapons},
+    {2640, "lblVehicleFieldWeapons", "Vehicle Field Weapons:", "txtVehicleFieldWeapons", &R::VehicleFieldWeapons},
     {.top = 3000, .label = "lblVehicleLaunchedWeapons", .caption = "Vehicle Launched Weapons:",
      .box = "txtVehicleLaunchedWeapons", .field = &R::VehicleLaunchedWeapons, .captionLeft = 3360},
     {3480, "lblMechBase", "Mechanical Skill Base:", "txtMechBase", &R::MechBase, kHeading},

@@ -32,7 +32,7 @@ constexpr ViewerRow kRightRows[] = {
     {3480, "lblMechBase", "Mechanical Skill Base:", "txtMechBase", &R::MechBase},
 };
 
-constexpr ControlFont kCaptionFont = {9.75, Bold};
+constexpr Font kCaptionFont = SansSerif(9.75, Bold);
 // Column by column, so the boxes fill in the record's order.
 constexpr ViewerColumn kColumns[] = {
     {0, 1935, 375, 2040, kViewerBoxWidth, kCaptionFont, kLeftRows},
