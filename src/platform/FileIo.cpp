@@ -1,6 +1,6 @@
 #include "platform/FileIo.h"
 
-#include "platform/FileWriter.h"
+#include "files/FileWriter.h"
 
 #include <QFile>
 

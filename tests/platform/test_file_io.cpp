@@ -15,7 +15,7 @@
 
 #include "TestFiles.h"
 #include "platform/FileIo.h"
-#include "platform/FileWriter.h"
+#include "files/FileWriter.h"
 
 using namespace quelvane;
 using namespace quelvane::testing;
