@@ -7,6 +7,20 @@
 
 namespace quelvane {
 
+// A window that shows the record declares `static constexpr int kCloseOrder`: Generate and
+// Load close every such window, lowest first, before the record changes. Windows register
+// themselves while they are loaded, so no list of them is kept by hand.
+template <class Form>
+constexpr int CloseOrder()
+{
+    if constexpr (requires { Form::kCloseOrder; })
+        return Form::kCloseOrder;
+    else
+        return -1; // kept across a new record
+}
+void RegisterLoadedForm(int closeOrder, void (*unload)());
+void UnregisterLoadedForm(void (*unload)());
+
 template <class Form>
 class FormInstance {
 public:
@@ -15,6 +29,7 @@ public:
     {
         if (!form_) {
             form_ = new Form();
+            RegisterLoadedForm(CloseOrder<Form>(), &Unload);
             form_->Form_Load();
         }
         return form_;
@@ -28,14 +43,17 @@ public:
     {
         Form *form = form_;
         form_ = nullptr;
+        UnregisterLoadedForm(&Unload);
         delete form;
     }
 
     // For a window closed by its own close box: forget it now, delete it once its event ends.
     static void Forget(Form *form)
     {
-        if (form_ == form)
+        if (form_ == form) {
             form_ = nullptr;
+            UnregisterLoadedForm(&Unload);
+        }
         form->deleteLater();
     }
 

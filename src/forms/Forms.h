@@ -3,8 +3,9 @@
 
 namespace quelvane {
 
-// Before the record is replaced (Generate, Load): close ViewStats, ViewSkills, ViewSecret
-// and OutputForm, in that order, so none goes on showing the old character.
+// Before the record is replaced (Generate, Load): close every window that shows it (ViewStats,
+// ViewSkills, ViewSecret and OutputForm, in that order), so none goes on showing the old
+// character.
 void UnloadViewersAndSheet();
 
 // At the end of the run: discard every window that is still loaded.

@@ -8,18 +8,18 @@ namespace {
 using R = CharacterRecordType;
 using Number = int16_t R::*;
 
-constexpr Font kArial = {Family::Arial, 9.75, Plain};
-constexpr Font kSans = {Family::MsSansSerif, 9.75, Plain};
+constexpr Font kArial = {Family::Arial, 9.75, Regular};
+constexpr Font kSans = {Family::MsSansSerif, 9.75, Regular};
 constexpr Font kHeading = {Family::MsSansSerif, 18, Bold | Italic};
 constexpr Font kTitle = {Family::Arial, 36, Bold | Italic};
 
-constexpr Entry Rectangle(const char *name, Rect rect)
+constexpr Entry Rectangle(const char *name, TwipsRect rect)
 {
     return {Kind::Rectangle, name, nullptr, rect, kSans, Ink::WindowText, false, Align::Left,
             nullptr, {}, kSans, Align::Left, Source::Nothing, nullptr};
 }
 
-constexpr Entry Framed(const char *name, const char *caption, Rect rect, Font font)
+constexpr Entry Framed(const char *name, const char *caption, TwipsRect rect, Font font)
 {
     return {Kind::Caption, name, caption, rect, font, Ink::WindowText, true, Align::Centre,
             nullptr, {}, font, Align::Left, Source::Nothing, nullptr};

@@ -7,28 +7,10 @@
 #include <span>
 #include <string>
 
+#include "model/Design.h"
 #include "model/modTarvock.h"
 
 namespace quelvane::sheet {
-
-struct Rect {
-    int left, top, width, height;
-    int right() const { return left + width; }
-    int bottom() const { return top + height; }
-    bool Contains(const Rect &other) const
-    {
-        return other.left >= left && other.top >= top && other.right() <= right() && other.bottom() <= bottom();
-    }
-};
-
-enum class Family { MsSansSerif, Arial };
-enum FontStyle : unsigned { Plain = 0, Bold = 1u << 0, Italic = 1u << 1, Underline = 1u << 2 };
-
-struct Font {
-    Family family;
-    double points;
-    unsigned style;
-};
 
 enum class Align { Left, Centre };
 // The colour a caption is drawn in: the window text, or the default label colour (button text).
@@ -47,14 +29,14 @@ struct Entry {
     Kind kind;
     const char *name;    // the caption's or rectangle's name: "lblStrength", "Shape1"
     const char *caption; // as designed: "&&" stands for one printed "&"
-    Rect rect;           // of the caption or rectangle
+    TwipsRect rect;          // of the caption or rectangle
     Font font;
     Ink ink;
     bool framed;         // a single-line frame around the whole caption
     Align captionAlign;
     // Field only:
     const char *box;     // "txtStrength"
-    Rect boxRect;
+    TwipsRect boxRect;
     Font boxFont;
     Align boxAlign;
     Source source;
@@ -62,8 +44,8 @@ struct Entry {
 };
 
 // The client area that is printed, and the panel everything stands on.
-inline constexpr Rect kClientArea = {0, 0, 11340, 11115};
-inline constexpr Rect kPanel = {0, 0, 13230, 11330};
+inline constexpr TwipsRect kClientArea = {0, 0, 11340, 11115};
+inline constexpr TwipsRect kPanel = {0, 0, 13230, 11330};
 inline constexpr const char *kSheetCaption = "Quelvane Character Sheet";
 
 // Every element: first the rectangles, then the captions without a box, then the fields in

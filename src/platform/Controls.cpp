@@ -226,7 +226,7 @@ void BuildControls(QWidget *form, std::span<const Control> controls)
         QWidget *widget = MakeControl(form, entry);
         widget->setObjectName(QLatin1String(entry.name));
         if (entry.kind != ControlKind::Picture && entry.kind != ControlKind::Line)
-            widget->setFont(MsSansSerif(entry.font.points, entry.font.style));
+            widget->setFont(DesignedFont(entry.font));
         const Colours colours = ReadableColours(entry.text, entry.background);
         Recolour(widget, colours.text, colours.background);
         if (auto *box = qobject_cast<QLineEdit *>(widget)) {

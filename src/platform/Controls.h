@@ -26,12 +26,7 @@ enum class ControlKind {
     Line,          // a horizontal rule from (left, top), `border` pixels thick
 };
 
-// The designed "MS Sans Serif" at a size and style (FontStyle bits).
-struct ControlFont {
-    double points;
-    unsigned style;
-};
-inline constexpr ControlFont kDefaultFont = {8.25, 0};
+inline constexpr Font kDefaultFont = SansSerif(8.25);
 
 // A colour as designed: a fixed one, a colour of the desktop's scheme, or the toolkit's own.
 struct ControlColour {
@@ -61,18 +56,26 @@ enum ControlStyle : unsigned {
 inline constexpr int kNoTab = -1;
 
 struct Control {
-    ControlKind kind;
-    const char *name;
-    const char *caption; // as designed: "&" marks an access key, "&&" is one "&"; nullptr: none
-    TwipsRect rect;
+    ControlKind kind = ControlKind::Label;
+    const char *name = nullptr;
+    const char *caption = nullptr; // as designed: "&" marks an access key, "&&" is one "&"
+    TwipsRect rect = {};
     int tabIndex = kNoTab; // its place in the Tab order, 0 first
-    ControlFont font = kDefaultFont;
+    Font font = kDefaultFont;
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop; // a box takes only the side
     ControlColour text = {};
     ControlColour background = {};
     unsigned style = Plain; // ControlStyle bits, for labels
     int border = 1;         // a Line's thickness in pixels
 };
+
+// A command button as designed, its place in the Tab order `tabIndex`.
+constexpr Control Button(const char *name, const char *caption, TwipsRect rect, int tabIndex,
+                         Font font = kDefaultFont)
+{
+    return {.kind = ControlKind::CommandButton, .name = name, .caption = caption, .rect = rect,
+            .tabIndex = tabIndex, .font = font};
+}
 
 // Creates the controls as children of `form`, in table order. Tab goes through those with a
 // tab index in its order, and the focus starts on the lowest.

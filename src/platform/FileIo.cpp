@@ -1,6 +1,6 @@
 #include "platform/FileIo.h"
 
-#include "platform/FileWriter.h"
+#include "files/FileWriter.h"
 
 #include <QFile>
 
@@ -83,24 +83,6 @@ FileStatus ReadFileBounded(const QByteArray &native, std::size_t maxBytes, std::
     if (!ReadBounded(file, maxBytes, bytes))
         return fail(FileStatus::ReadFailed, EIO);
     return FileStatus::Ok;
-}
-
-bool WriteAllChecked(QIODevice &device, std::string_view bytes)
-{
-    const char *p = bytes.data();
-    qint64 left = static_cast<qint64>(bytes.size());
-    while (left > 0) {
-        const qint64 written = device.write(p, left);
-        if (written <= 0)
-            return false;
-        p += written;
-        left -= written;
-    }
-    if (auto *file = qobject_cast<QFileDevice *>(&device)) {
-        if (!file->flush() || file->error() != QFileDevice::NoError)
-            return false;
-    }
-    return true;
 }
 
 FileStatus SaveFileReplacing(const QString &path, std::string_view bytes, WriteResult *result)

@@ -9,7 +9,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "platform/FileWriter.h"
+#include "files/FileWriter.h"
 
 class QIODevice;
 
@@ -37,12 +37,8 @@ FileStatus ReadFileBounded(const QByteArray &nativePath, std::size_t maxBytes, s
 // Reads an open device up to its end or up to maxBytes + 1 bytes; false on a read error.
 bool ReadBounded(QIODevice &device, std::size_t maxBytes, std::string &bytes);
 
-// Writes every byte, retrying short writes, then flushes; false on any shortfall or device
-// error.
-bool WriteAllChecked(QIODevice &device, std::string_view bytes);
-
 // Replaces the contents of the file at path (or creates it) with bytes, through
-// WriteFileSafely (platform/FileWriter.h), whose rules it shares with every file this program
+// WriteFileSafely (files/FileWriter.h), whose rules it shares with every file this program
 // writes. WriteFailed: the old file, if any, is unchanged, except when an in-place write
 // failed after its room was reserved, which leaves the file starting with a NUL byte. Also
 // WriteFailed when another program replaced or removed the file during the save. `result`,

@@ -20,6 +20,12 @@ QFont DesignedFont(const QString &designedFamily, qreal pointSize, unsigned styl
     return font;
 }
 
+QFont DesignedFont(const Font &font, qreal pointScale)
+{
+    const qreal points = font.points * pointScale;
+    return font.family == Family::Arial ? Arial(points, font.style) : MsSansSerif(points, font.style);
+}
+
 QFont FitFont(const QFont &font, const QString &text, qreal width, QPaintDevice *device)
 {
     auto advance = [&](const QFont &f) {

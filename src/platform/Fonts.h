@@ -6,14 +6,9 @@
 class QPaintDevice;
 #include <QString>
 
-namespace quelvane {
+#include "model/Design.h"
 
-enum FontStyle : unsigned {
-    Regular = 0,
-    Bold = 1u << 0,
-    Italic = 1u << 1,
-    Underline = 1u << 2,
-};
+namespace quelvane {
 
 // The family actually used for a designed one. Both designed families map to Liberation
 // Sans, named directly: asking Qt for a missing family makes it search its aliases, which
@@ -31,6 +26,9 @@ inline QFont Arial(qreal pointSize, unsigned style = Regular)
 {
     return DesignedFont(QStringLiteral("Arial"), pointSize, style);
 }
+
+// A designed font's stand-in, its point size multiplied by `pointScale`.
+QFont DesignedFont(const Font &font, qreal pointScale = 1);
 
 // `font` made just small enough for `text` to fit `width`: first a little narrower (the
 // stand-in font runs wider than the designed one), then smaller, a fortieth at a time,

@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "platform/CupsJob.h"
-#include "platform/FileWriter.h"
+#include "files/FileWriter.h"
 
 namespace quelvane {
 namespace {

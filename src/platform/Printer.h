@@ -30,7 +30,7 @@ bool PrintWaitAbandoned();
 PrinterBackend *SetPrinterBackend(PrinterBackend *backend);
 PrinterBackend &CurrentPrinter();
 
-// A PDF file, drawn in memory and written through WriteFileSafely (platform/FileWriter.h).
+// A PDF file, drawn in memory and written through WriteFileSafely (files/FileWriter.h).
 class PdfFilePrinter final : public PrinterBackend {
 public:
     explicit PdfFilePrinter(QString path, const QPageLayout &layout = DefaultLayout());

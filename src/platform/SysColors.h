@@ -25,7 +25,4 @@ double ContrastRatio(const QColor &a, const QColor &b);
 // Below this a text is hard to read against its background.
 inline constexpr double kReadableContrast = 4.5;
 
-// The green of every label and box: red 0, green 192, blue 0.
-inline QColor DesignGreen() { return QColor(0, 192, 0); }
-
 } // namespace quelvane

@@ -4,6 +4,8 @@
 
 #include <QRect>
 
+#include "model/Design.h"
+
 class QWidget;
 
 namespace quelvane {
@@ -17,13 +19,6 @@ void SetLogicalDpiForTesting(qreal dpi);
 
 int TwipsToPixels(int twips);
 int PixelsToTwips(int pixels);
-
-struct TwipsRect {
-    int left;
-    int top;
-    int width;
-    int height;
-};
 
 QRect ToPixels(const TwipsRect &rect);
 // Back to twips, rounded to the nearest twip; tests compare against the designed tables.

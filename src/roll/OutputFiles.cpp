@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "model/CharacterFile.h"
-#include "platform/FileWriter.h"
+#include "files/FileWriter.h"
 #include "roll/RollOptions.h"
 
 namespace quelvane::roll {

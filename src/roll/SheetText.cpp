@@ -60,7 +60,7 @@ std::string TextLabel(const sheet::Entry &entry)
 // The fields whose box lies inside the named rectangle of the printed sheet, top to bottom.
 std::vector<const sheet::Entry *> FieldsIn(const char *rectangle)
 {
-    const sheet::Rect area = sheet::FindEntry(rectangle)->rect;
+    const TwipsRect area = sheet::FindEntry(rectangle)->rect;
     std::vector<const sheet::Entry *> fields;
     for (const sheet::Entry &entry : sheet::SheetEntries()) {
         if (entry.kind == sheet::Kind::Field && entry.source != sheet::Source::Nothing && area.Contains(entry.boxRect))
@@ -105,7 +105,7 @@ std::vector<SkillRow> SkillColumn(int column)
     if (column < 0 || size_t(column) >= columns.size())
         return rows;
     for (const sheet::Entry *entry : columns[size_t(column)])
-        rows.push_back({TextLabel(*entry), entry->number, (entry->font.style & sheet::Underline) != 0});
+        rows.push_back({TextLabel(*entry), entry->number, (entry->font.style & Underline) != 0});
     return rows;
 }
 

@@ -19,7 +19,7 @@ constexpr qreal kTwipsPerInch = 1440;
 constexpr qreal kLine = 15;       // one pixel of the designed screen
 constexpr qreal kBoxMargin = 30;  // a text box's inner margin left and right
 
-QRectF ToRectF(const sheet::Rect &r)
+QRectF ToRectF(const TwipsRect &r)
 {
     return QRectF(r.left, r.top, r.width, r.height);
 }
@@ -102,22 +102,9 @@ SheetTexts FillSheet(const CharacterRecordType &record)
     return texts;
 }
 
-QFont SheetFont(const sheet::Font &font, qreal pointScale)
-{
-    unsigned style = Regular;
-    if (font.style & sheet::Bold)
-        style |= Bold;
-    if (font.style & sheet::Italic)
-        style |= Italic;
-    if (font.style & sheet::Underline)
-        style |= Underline;
-    return font.family == sheet::Family::Arial ? Arial(font.points * pointScale, style)
-                                               : MsSansSerif(font.points * pointScale, style);
-}
-
 void DrawSheet(QPainter &painter, const QRectF &target, const SheetTexts &texts)
 {
-    const sheet::Rect client = sheet::kClientArea;
+    const TwipsRect client = sheet::kClientArea;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.translate(target.topLeft());
@@ -145,7 +132,7 @@ void DrawSheet(QPainter &painter, const QRectF &target, const SheetTexts &texts)
         painter.fillRect(area, background);
         const QColor colour = entry.ink == sheet::Ink::ButtonText ? SystemColor(SysColor::ButtonText) : ink;
         const QRectF room = entry.framed ? area.adjusted(kLine, kLine, -kLine, -kLine) : area;
-        Text(painter, i, room, Alignment(entry.captionAlign) | Qt::AlignTop, SheetFont(entry.font, pointScale),
+        Text(painter, i, room, Alignment(entry.captionAlign) | Qt::AlignTop, DesignedFont(entry.font, pointScale),
              QString::fromStdString(sheet::PrintedCaption(entry.caption)), colour);
         if (entry.framed)
             Outline(painter, area);
@@ -158,7 +145,7 @@ void DrawSheet(QPainter &painter, const QRectF &target, const SheetTexts &texts)
         painter.fillRect(area, background);
         const QString text = qsizetype(i) < texts.size() ? texts[qsizetype(i)] : QString();
         Text(painter, entries.size() + i, area.adjusted(kBoxMargin, kLine, -kBoxMargin, -kLine),
-             Alignment(entry.boxAlign) | Qt::AlignVCenter, SheetFont(entry.boxFont, pointScale), text, ink);
+             Alignment(entry.boxAlign) | Qt::AlignVCenter, DesignedFont(entry.boxFont, pointScale), text, ink);
         Outline(painter, area);
     }
     painter.restore();

@@ -29,7 +29,4 @@ QRectF SheetPlacement(const QSizeF &sheet, const QRectF &paper, const QRectF &pr
 void DrawSheetOnPage(QPainter &painter, const QRectF &paper, const QRectF &printable, qreal dotsPerInch,
                      const SheetTexts &texts);
 
-// The stand-in for a designed font, its point size multiplied by `pointScale`.
-QFont SheetFont(const sheet::Font &font, qreal pointScale = 1);
-
 } // namespace quelvane

@@ -18,17 +18,24 @@
 #include "model/Random.h"
 #include "forms/FormInstance.h"
 #include "forms/sheet/OutputForm.h"
-#include "forms/sheet/SheetPdf.h"
 #include "forms/viewers/ViewSecret.h"
 #include "forms/viewers/ViewStats.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
+#include "platform/Printer.h"
 #include "platform/Twips.h"
+#include "sheet/SheetPdfWriter.h"
 
 using namespace quelvane;
 using namespace quelvane::testing;
 
 namespace {
+
+// Sheets into a PDF file as the programs make them: the sheets' job on the PDF file printer.
+bool SheetsToPdf(const QString &path, const std::vector<CharacterRecordType> &records, QString *error)
+{
+    return PdfFilePrinter(path, PdfPageLayout(QPageSize(QPageSize::A4))).Print(SheetsJob(records), error);
+}
 
 // Answers with a path and, at the moment the user would press OK, does something to the file.
 class MeddlingFileDialog final : public FileDialogBackend {
@@ -250,7 +257,7 @@ private slots:
             QCOMPARE(sheet->Text(box), shown);
         const QString pdf = dir_->filePath("sheet.pdf");
         QString error;
-        QVERIFY2(RenderSheetsToPdf(pdf, {CharacterRecord}, &error), qPrintable(error));
+        QVERIFY2(SheetsToPdf(pdf, {CharacterRecord}, &error), qPrintable(error));
         // Printable ASCII comes back from the PDF as it went in; the rest is only drawn.
         const bool plain = std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7f; });
         if (plain && text.size() < 40) {

@@ -117,7 +117,7 @@ QList<int> Twips(const QWidget *widget)
     return {r.left, r.top, r.width, r.height};
 }
 
-QList<int> Twips(const sheet::Rect &r)
+QList<int> Twips(const TwipsRect &r)
 {
     return {r.left, r.top, r.width, r.height};
 }
@@ -218,11 +218,11 @@ private slots:
     {
         QVERIFY(sheet::SheetEntries().size() > 80);
         for (const sheet::Entry &entry : sheet::SheetEntries()) {
-            QList<sheet::Rect> rects = {entry.rect};
+            QList<TwipsRect> rects = {entry.rect};
             if (entry.kind == sheet::Kind::Field)
                 rects << entry.boxRect;
             // Everything printed lies between Left 120 and 11055, Top 0 and 11055.
-            for (const sheet::Rect &r : rects) {
+            for (const TwipsRect &r : rects) {
                 QVERIFY2(r.left >= 120 && r.right() <= 11055 && r.top >= 0 && r.bottom() <= 11055,
                          qPrintable(QString(entry.name) + ": " + Describe(Twips(r))));
             }
@@ -251,7 +251,7 @@ private slots:
         QCOMPARE(QString(label.caption), text);
         QCOMPARE(Twips(label.rect), rect);
         QCOMPARE(label.font.points, points);
-        QCOMPARE(label.font.style, unsigned(sheet::Bold | sheet::Italic));
+        QCOMPARE(label.font.style, unsigned(Bold | Italic));
         QCOMPARE(label.captionAlign, sheet::Align::Centre);
         // A single line around the whole label.
         QVERIFY(label.framed);
@@ -316,9 +316,9 @@ private slots:
         }
         QVERIFY2(shown, qPrintable(caption));
         QCOMPARE(Twips(shown->rect), label);
-        QCOMPARE(shown->font.family, sheet::Family::MsSansSerif);
+        QCOMPARE(shown->font.family, Family::MsSansSerif);
         QCOMPARE(shown->font.points, 9.75);
-        QCOMPARE(shown->font.style, unsigned(sheet::Plain));
+        QCOMPARE(shown->font.style, unsigned(Regular));
         QCOMPARE(shown->ink, sheet::Ink::WindowText);
         if (box.isEmpty()) {
             QCOMPARE(shown->kind, sheet::Kind::Caption);
@@ -350,10 +350,10 @@ private slots:
         QCOMPARE(QString(shown.caption), caption);
         QCOMPARE(Twips(shown.rect), label);
         QCOMPARE(shown.font.points, 9.75);
-        QCOMPARE(shown.font.style, unsigned(sheet::Plain));
+        QCOMPARE(shown.font.style, unsigned(Regular));
         // "Power:" keeps the default label colour, the button-text colour, and its own font.
         QCOMPARE(shown.ink, box == "txtPower" ? sheet::Ink::ButtonText : sheet::Ink::WindowText);
-        QCOMPARE(shown.font.family, box == "txtPower" ? sheet::Family::MsSansSerif : sheet::Family::Arial);
+        QCOMPARE(shown.font.family, box == "txtPower" ? Family::MsSansSerif : Family::Arial);
         QCOMPARE(Twips(shown.boxRect), rect);
         QCOMPARE(shown.boxAlign, sheet::Align::Centre);
         QCOMPARE(shown.boxFont.points, 9.75);
@@ -385,14 +385,14 @@ private slots:
         const sheet::Entry &shown = Element(box);
         QCOMPARE(QString(shown.name), QStringLiteral("lbl") + box.mid(3));
         QCOMPARE(QString(shown.caption), caption);
-        QCOMPARE(bool(shown.font.style & sheet::Underline), underlined);
+        QCOMPARE(bool(shown.font.style & Underline), underlined);
         QCOMPARE(shown.font.points, 9.75);
-        QCOMPARE(shown.font.family, sheet::Family::Arial);
+        QCOMPARE(shown.font.family, Family::Arial);
         QCOMPARE(Twips(shown.rect), label);
         QCOMPARE(Twips(shown.boxRect), rect);
         QCOMPARE(shown.boxAlign, sheet::Align::Centre);
         // Inside the skills box.
-        const sheet::Rect skills = Element("Shape3").rect;
+        const TwipsRect skills = Element("Shape3").rect;
         QVERIFY(skills.Contains(shown.rect) && skills.Contains(shown.boxRect));
     }
 

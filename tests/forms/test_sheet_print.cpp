@@ -16,7 +16,6 @@
 #include "forms/Forms.h"
 #include "forms/main/MainWindow.h"
 #include "forms/sheet/OutputForm.h"
-#include "forms/sheet/SheetPdf.h"
 #include "TestFiles.h"
 #include "model/modTarvock.h"
 #include "platform/CupsJob.h"
@@ -25,10 +24,17 @@
 #include "platform/MountGuard.h"
 #include "platform/Printer.h"
 #include "platform/Twips.h"
+#include "sheet/SheetPdfWriter.h"
 
 using namespace quelvane;
 
 namespace {
+
+// Sheets into a PDF file as the programs make them: the sheets' job on the PDF file printer.
+bool SheetsToPdf(const QString &path, const std::vector<CharacterRecordType> &records, QString *error)
+{
+    return PdfFilePrinter(path, PdfPageLayout(QPageSize(QPageSize::A4))).Print(SheetsJob(records), error);
+}
 
 QString Run(const QString &program, const QStringList &arguments)
 {
@@ -444,7 +450,7 @@ private slots:
         const QString path = dir_.filePath("three.pdf");
         const std::vector<CharacterRecordType> records = {Agent("ONE-R-AAA"), Agent("TWO-R-BBB"), Agent("SIX-R-CCC")};
         QString error;
-        QVERIFY2(RenderSheetsToPdf(path, records, &error), qPrintable(error));
+        QVERIFY2(SheetsToPdf(path, records, &error), qPrintable(error));
         QCOMPARE(PageCount(path), 3);
         QVERIFY(Run("pdfinfo", {path}).contains(QRegularExpression("Page size:\\s+595(\\.\\d+)? x 842(\\.\\d+)? pts")));
         for (int page = 1; page <= 3; ++page) {
@@ -471,7 +477,7 @@ private slots:
         record.Cover = "Caf\xE9 Staff";
         const QString path = dir_.filePath("decoded.pdf");
         QString error;
-        QVERIFY2(RenderSheetsToPdf(path, {record}, &error), qPrintable(error));
+        QVERIFY2(SheetsToPdf(path, {record}, &error), qPrintable(error));
         const QString text = PageText(path, 1);
         for (const QString &shown : {QStringLiteral("M\u00FCller-R-AAA"), QStringLiteral("Fran\u00E7ois"),
                                      QStringLiteral("Caf\u00E9 Staff (IS)")})
@@ -483,7 +489,7 @@ private slots:
     {
         const QString path = dir_.filePath("size.pdf");
         QString error;
-        QVERIFY2(RenderSheetsToPdf(path, {Agent("SIZ-R-EEE")}, &error), qPrintable(error));
+        QVERIFY2(SheetsToPdf(path, {Agent("SIZ-R-EEE")}, &error), qPrintable(error));
         Run("pdftoppm", {"-r", "144", "-png", "-singlefile", path, dir_.filePath("size")});
         const QImage page = QImage(dir_.filePath("size.png")).convertToFormat(QImage::Format_RGB32);
         QVERIFY(!page.isNull());
@@ -514,7 +520,7 @@ private slots:
     {
         CharacterRecord = Agent("OWN-R-REC");
         QString error;
-        QVERIFY(RenderSheetsToPdf(dir_.filePath("alone.pdf"), {Agent("OTH-R-ERS")}, &error));
+        QVERIFY(SheetsToPdf(dir_.filePath("alone.pdf"), {Agent("OTH-R-ERS")}, &error));
         QCOMPARE(CharacterRecord, Agent("OWN-R-REC"));
         QVERIFY(!FormInstance<OutputForm>::IsLoaded());
     }
@@ -532,7 +538,7 @@ private slots:
         QFETCH(int, records);
         const QString full = dir_.filePath(path);
         QString error;
-        QVERIFY(!RenderSheetsToPdf(full, std::vector<CharacterRecordType>(size_t(records)), &error));
+        QVERIFY(!SheetsToPdf(full, std::vector<CharacterRecordType>(size_t(records)), &error));
         QVERIFY(!error.isEmpty());
         QVERIFY(!QFile::exists(full));
     }
@@ -554,7 +560,7 @@ private slots:
         const mode_t before = ::umask(mode_t(mask));
         g_umaskCalls = 0;
         QString error;
-        const bool written = RenderSheetsToPdf(path, {Agent("MOD-R-EEE")}, &error);
+        const bool written = SheetsToPdf(path, {Agent("MOD-R-EEE")}, &error);
         const int calls = g_umaskCalls;
         ::umask(before);
         QVERIFY2(written, qPrintable(error));
@@ -568,8 +574,8 @@ private slots:
     {
         const QString path = dir_.filePath("again.pdf");
         QString error;
-        QVERIFY(RenderSheetsToPdf(path, {Agent("OLD-R-AAA"), Agent("OLD-R-BBB")}, &error));
-        QVERIFY(RenderSheetsToPdf(path, {Agent("NEW-R-CCC")}, &error));
+        QVERIFY(SheetsToPdf(path, {Agent("OLD-R-AAA"), Agent("OLD-R-BBB")}, &error));
+        QVERIFY(SheetsToPdf(path, {Agent("NEW-R-CCC")}, &error));
         QCOMPARE(PageCount(path), 1);
         QVERIFY(PageText(path, 1).contains("NEW-R-CCC"));
         // No partial files left beside it.

@@ -10,7 +10,7 @@
 #include <QString>
 
 #include "platform/FileIo.h"
-#include "platform/FileWriter.h"
+#include "files/FileWriter.h"
 
 namespace {
 std::string Slurp(const char *path)

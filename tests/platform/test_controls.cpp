@@ -103,7 +103,7 @@ private slots:
     void placesFontsAndColoursComeFromTheTable()
     {
         const Control table[] = {
-            {Label, "lblGreen", "Green", {240, 120, 1440, 375}, kNoTab, {9.75, Bold | Underline},
+            {Label, "lblGreen", "Green", {240, 120, 1440, 375}, kNoTab, SansSerif(9.75, Bold | Underline),
              Qt::AlignRight | Qt::AlignTop, kDesignGreen, FixedColour(10, 20, 30)},
             {Label, "lblPlain", "Plain", {240, 600, 1440, 375}},
             {Line, "Line1", nullptr, {120, 1800, 5549, 0}, kNoTab, kDefaultFont, {}, FixedColour(128, 128, 128), {}, Plain, 2},
@@ -179,7 +179,7 @@ private slots:
         scheme.setColor(QPalette::WindowText, windowText);
         QApplication::setPalette(scheme);
         const Control table[] = {
-            {Label, "Label1", "WAJ-R-JRE created.", {0, 0, 3000, 600}, kNoTab, {8.25, Bold},
+            {Label, "Label1", "WAJ-R-JRE created.", {0, 0, 3000, 600}, kNoTab, SansSerif(8.25, Bold),
              Qt::AlignLeft | Qt::AlignTop, kDesignGreen, SchemeColour(SysColor::WindowText)},
         };
         auto form = FormWith(table);

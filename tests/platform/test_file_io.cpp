@@ -15,7 +15,7 @@
 
 #include "TestFiles.h"
 #include "platform/FileIo.h"
-#include "platform/FileWriter.h"
+#include "files/FileWriter.h"
 
 using namespace quelvane;
 using namespace quelvane::testing;
@@ -26,26 +26,15 @@ Q_DECLARE_METATYPE(quelvane::WriterStep)
 
 namespace {
 
-// A device that takes only so much per call, fails after so many bytes, or stops moving.
+// A device that gives only so much per read, or fails after so many bytes.
 class FlakyDevice final : public QIODevice {
 public:
-    qint64 perCall = 1 << 30;   // most bytes one write or read call moves
+    qint64 perCall = 1 << 30;   // most bytes one read call moves
     qint64 failAfter = 1 << 30; // total bytes before calls fail with -1
-    bool stalls = false;        // every write moves 0 bytes
-    QByteArray written;
     QByteArray source;
 
 protected:
-    qint64 writeData(const char *data, qint64 len) override
-    {
-        if (stalls)
-            return 0;
-        if (written.size() >= failAfter)
-            return -1;
-        const qint64 n = qMin(qMin(len, perCall), failAfter - written.size());
-        written.append(data, n);
-        return n;
-    }
+    qint64 writeData(const char *, qint64) override { return -1; }
     qint64 readData(char *data, qint64 max) override
     {
         if (position_ >= failAfter)
@@ -155,39 +144,6 @@ private slots:
         delete dir_;
         SetUnnamedStagingAllowed(true);
         dir_ = nullptr;
-    }
-
-    void writeAllChecked_data()
-    {
-        QTest::addColumn<qint64>("perCall");
-        QTest::addColumn<qint64>("failAfter");
-        QTest::addColumn<bool>("stalls");
-        QTest::addColumn<bool>("ok");
-        QTest::addRow("all at once") << qint64(1 << 30) << qint64(1 << 30) << false << true;
-        QTest::addRow("short writes are retried") << qint64(7) << qint64(1 << 30) << false << true;
-        QTest::addRow("one byte a call") << qint64(1) << qint64(1 << 30) << false << true;
-        QTest::addRow("fails part-way") << qint64(1 << 30) << qint64(100) << false << false;
-        QTest::addRow("fails part-way in short writes") << qint64(16) << qint64(100) << false << false;
-        QTest::addRow("fails at once") << qint64(1 << 30) << qint64(0) << false << false;
-        QTest::addRow("writes nothing and reports no error") << qint64(1 << 30) << qint64(1 << 30) << true << false;
-    }
-    void writeAllChecked()
-    {
-        QFETCH(qint64, perCall);
-        QFETCH(qint64, failAfter);
-        QFETCH(bool, stalls);
-        QFETCH(bool, ok);
-        FlakyDevice device;
-        device.perCall = perCall;
-        device.failAfter = failAfter;
-        device.stalls = stalls;
-        QVERIFY(device.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-        QByteArray bytes;
-        for (int i = 0; i < 300; ++i)
-            bytes += char('A' + i % 26);
-        QCOMPARE(WriteAllChecked(device, View(bytes)), ok);
-        if (ok)
-            QCOMPARE(device.written, bytes);
     }
 
     void readBounded_data()

@@ -16,7 +16,7 @@
 #include "TestFiles.h"
 #include "model/CharacterFile.h"
 #include "platform/FileIo.h"
-#include "platform/FileWriter.h"
+#include "files/FileWriter.h"
 
 extern char **environ;
 

@@ -3,7 +3,6 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
-#include <algorithm>
 
 #include "forms/FormInstance.h"
 #include "forms/about/SysInfo.h"
@@ -29,27 +28,30 @@ namespace {
 using enum ControlKind;
 
 constexpr const char *kTitle = "Quelvane Cadrelant Generator";
-constexpr ControlColour kOnMenuText = SchemeColour(SysColor::MenuText);
-constexpr Qt::Alignment kTopLeft = Qt::AlignLeft | Qt::AlignTop;
 
-// In tab order where they take the focus. Line1's members 0 and 1: a white and a grey rule
+// Green on the menu-text colour, wrapping.
+constexpr Control AboutLabel(const char *name, const char *caption, TwipsRect rect)
+{
+    return {.kind = Label, .name = name, .caption = caption, .rect = rect, .text = kDesignGreen,
+            .background = SchemeColour(SysColor::MenuText), .style = WordWrap};
+}
+
+// In tab order where they take the focus. The two members of Line1: a white and a grey rule
 // above the notice, from (left, top) to (left + width, top).
 constexpr Control kControls[] = {
-    {Picture, "Image1", nullptr, {360, 120, 1680, 1560}},
-    {Label, "lblTitle", kTitle, {2400, 240, 2925, 480}, kNoTab, kDefaultFont,
-     kTopLeft, kDesignGreen, kOnMenuText, WordWrap},
-    {Label, "lblVersion", nullptr, {2400, 780, 3075, 225}, kNoTab, kDefaultFont, kTopLeft, kDesignGreen,
-     kOnMenuText, WordWrap},
-    {Label, "Label1", nullptr, {2400, 1200, 3015, 375}, kNoTab, kDefaultFont, kTopLeft, kDesignGreen,
-     kOnMenuText, WordWrap},
-    {Label, "lblDisclaimer", nullptr, {255, 2040, 3510, 825}, kNoTab, kDefaultFont, kTopLeft, kDesignGreen,
-     kOnMenuText, WordWrap},
-    {CommandButton, "cmdOK", "OK", {4200, 2040, 1260, 345}, 0},
-    {CommandButton, "cmdSysInfo", "&System Info...", {4200, 2520, 1245, 345}, 1},
-    {Line, "Line1", nullptr, {120, 1800, 5669 - 120, 0}, kNoTab, kDefaultFont, kTopLeft,
-     FixedColour(255, 255, 255), {}, Plain, 2},
-    {Line, "Line1", nullptr, {120, 1920, 5684 - 120, 0}, kNoTab, kDefaultFont, kTopLeft,
-     FixedColour(128, 128, 128), {}, Plain, 1},
+    {.kind = Picture, .name = "Image1", .rect = {360, 120, 1680, 1560}},
+    AboutLabel("lblTitle", kTitle, {2400, 240, 2925, 480}),
+    AboutLabel("lblVersion", nullptr, {2400, 780, 3075, 225}),
+    AboutLabel("Label1", nullptr, {2400, 1200, 3015, 375}),
+    AboutLabel("lblDisclaimer", nullptr, {255, 2040, 3510, 825}),
+    {.kind = CommandButton, .name = "cmdOK", .caption = "OK", .rect = {4200, 2040, 1260, 345},
+     .tabIndex = 0},
+    {.kind = CommandButton, .name = "cmdSysInfo", .caption = "&System Info...",
+     .rect = {4200, 2520, 1245, 345}, .tabIndex = 1},
+    {.kind = Line, .name = "Line1", .rect = {120, 1800, 5669 - 120, 0},
+     .text = FixedColour(255, 255, 255), .border = 2},
+    {.kind = Line, .name = "Line1", .rect = {120, 1920, 5684 - 120, 0},
+     .text = FixedColour(128, 128, 128), .border = 1},
 };
 
 // The author line and the notice are our own texts in labels of the designed size: one that
@@ -98,8 +100,6 @@ frmAbout::frmAbout(QWidget *parent)
     lblDisclaimer = FindControl<QLabel>(this, "lblDisclaimer");
     cmdOK = ConnectButton(this, "cmdOK", &frmAbout::cmdOK_Click);
     cmdSysInfo = ConnectButton(this, "cmdSysInfo", &frmAbout::cmdSysInfo_Click);
-    const auto lines = findChildren<QWidget *>(QStringLiteral("Line1"), Qt::FindDirectChildrenOnly);
-    std::copy_n(lines.begin(), Line1.size(), Line1.begin());
 
     Image1->setPixmap(ProgramIcon());
     Label1->setText(kAuthorLine);

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QDialog>
-#include <array>
 
 class QLabel;
 class QPushButton;
@@ -25,7 +24,6 @@ public:
     QLabel *lblDisclaimer = nullptr;
     QPushButton *cmdOK = nullptr;
     QPushButton *cmdSysInfo = nullptr;
-    std::array<QWidget *, 2> Line1 = {};
 
     static const QString kAuthorLine;
     static const QString kDisclaimer;

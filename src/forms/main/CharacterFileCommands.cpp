@@ -9,7 +9,7 @@
 #include "model/modTarvock.h"
 #include "platform/FileDialog.h"
 #include "platform/FileIo.h"
-#include "platform/FileWriter.h"
+#include "files/FileWriter.h"
 #include "platform/MessageBox.h"
 
 namespace quelvane {

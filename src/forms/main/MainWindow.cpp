@@ -33,22 +33,23 @@ namespace {
 
 using enum ControlKind;
 
-constexpr ControlFont kFont = {8.25, Bold};
+constexpr Font kFont = SansSerif(8.25, Bold);
 
 // The status line wraps; a long path has no blanks to wrap at, so it wraps anywhere rather
 // than running out of the box.
 constexpr Control kControls[] = {
-    {Label, "Label1", nullptr, {240, 240, 4335, 735}, kNoTab, kFont, Qt::AlignLeft | Qt::AlignTop,
-     kDesignGreen, SchemeColour(SysColor::WindowText), WordWrap | Border},
-    {Picture, "Image1", nullptr, {600, 1080, 1440, 1320}},
-    {CommandButton, "cmdGenerate", "Generate &New Cadrelant", {2520, 1080, 2055, 615}, 0, kFont},
-    {CommandButton, "cmdLoad", "&Load Cadrelant", {2520, 1800, 2055, 615}, 1, kFont},
-    {CommandButton, "cmdSave", "&Save Cadrelant", {2520, 2520, 2055, 615}, 2, kFont},
-    {CommandButton, "cmdPrint", "&Print Cadrelant", {2520, 3240, 2055, 615}, 3, kFont},
-    {CommandButton, "cmdStats", "View &Attributes", {240, 2520, 2055, 615}, 4, kFont},
-    {CommandButton, "cmdSkills", "View S&kills", {240, 3240, 2055, 615}, 5, kFont},
-    {CommandButton, "cmdExit", "E&xit", {2520, 3960, 2055, 615}, 6, kFont},
-    {CommandButton, "cmdSecret", "View Se&cret Stuff", {240, 3960, 2055, 615}, 7, kFont},
+    {.kind = Label, .name = "Label1", .rect = {240, 240, 4335, 735}, .font = kFont,
+     .text = kDesignGreen, .background = SchemeColour(SysColor::WindowText),
+     .style = WordWrap | Border},
+    {.kind = Picture, .name = "Image1", .rect = {600, 1080, 1440, 1320}},
+    Button("cmdGenerate", "Generate &New Cadrelant", {2520, 1080, 2055, 615}, 0, kFont),
+    Button("cmdLoad", "&Load Cadrelant", {2520, 1800, 2055, 615}, 1, kFont),
+    Button("cmdSave", "&Save Cadrelant", {2520, 2520, 2055, 615}, 2, kFont),
+    Button("cmdPrint", "&Print Cadrelant", {2520, 3240, 2055, 615}, 3, kFont),
+    Button("cmdStats", "View &Attributes", {240, 2520, 2055, 615}, 4, kFont),
+    Button("cmdSkills", "View S&kills", {240, 3240, 2055, 615}, 5, kFont),
+    Button("cmdExit", "E&xit", {2520, 3960, 2055, 615}, 6, kFont),
+    Button("cmdSecret", "View Se&cret Stuff", {240, 3960, 2055, 615}, 7, kFont),
 };
 
 constexpr TwipsRect kWindow = {2625, 1365, 4815, 4785};

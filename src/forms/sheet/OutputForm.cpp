@@ -1,6 +1,5 @@
 #include "forms/sheet/OutputForm.h"
 
-#include <QEvent>
 #include <QPainter>
 
 #include "platform/Controls.h"
@@ -14,17 +13,20 @@ const QString OutputForm::kCaption = QString::fromLatin1(sheet::kSheetCaption);
 
 namespace {
 
-using enum ControlKind;
+// The panel every element stands on: it shows the sheet in its own pixels, as it would print.
+class SheetPanel final : public QWidget {
+public:
+    explicit SheetPanel(OutputForm *form) : QWidget(form), form_(form) {}
 
-constexpr TwipsRect ToTwipsRect(const sheet::Rect &r)
-{
-    return {r.left, r.top, r.width, r.height};
-}
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        form_->DrawSheet(painter, QRectF(ToPixels(sheet::kClientArea)));
+    }
 
-// The panel every element stands on; the sheet's painter draws them on it.
-constexpr Control kControls[] = {
-    {Picture, "Picture1", nullptr, ToTwipsRect(sheet::kPanel), kNoTab, kDefaultFont, {},
-     SchemeColour(SysColor::WindowText), SchemeColour(SysColor::WindowBackground)},
+private:
+    const OutputForm *form_;
 };
 
 } // namespace
@@ -35,22 +37,12 @@ OutputForm::OutputForm(QWidget *parent)
     setObjectName(QStringLiteral("OutputForm"));
     setWindowTitle(kCaption);
     SetColors(this, SystemColor(SysColor::WindowText), SystemColor(SysColor::WindowBackground));
-    resize(ToPixels(ToTwipsRect(sheet::kClientArea)).size());
+    resize(ToPixels(sheet::kClientArea).size());
 
-    BuildControls(this, kControls);
-    Picture1 = FindControl<QWidget>(this, "Picture1");
-    Picture1->installEventFilter(this);
-}
-
-bool OutputForm::eventFilter(QObject *watched, QEvent *event)
-{
-    // The panel shows the sheet in its own pixels, as it would print.
-    if (watched == Picture1 && event->type() == QEvent::Paint) {
-        QPainter painter(Picture1);
-        DrawSheet(painter, QRectF(ToPixels({0, 0, kClientWidth, kClientHeight})));
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
+    Picture1 = new SheetPanel(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    SetColors(Picture1, SystemColor(SysColor::WindowText), SystemColor(SysColor::WindowBackground));
+    PlaceTwips(Picture1, sheet::kPanel);
 }
 
 void OutputForm::Form_Load()

@@ -19,6 +19,7 @@ class OutputForm : public QWidget {
 
 public:
     explicit OutputForm(QWidget *parent = nullptr);
+    static constexpr int kCloseOrder = 4; // after the viewers
 
     // Fills every box but txtPlayer from CharacterRecord; the one place the sheet reads it.
     void Form_Load();
@@ -47,9 +48,6 @@ public:
 
     // The panel every element stands on; it paints the sheet.
     QWidget *Picture1 = nullptr;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     bool PrintOn(PrinterBackend &printer, QString *error);

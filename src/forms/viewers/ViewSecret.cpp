@@ -9,25 +9,30 @@ namespace quelvane {
 namespace {
 
 using R = CharacterRecordType;
-using enum ControlKind;
 
 // Each caption ends with a blank, which keeps a gap before its box; all end 1815 from the
 // left.
 constexpr ViewerRow kRows[] = {
-    {50, "Name: ", "txtName", &R::Name, {}, 165, SchemeColour(SysColor::MenuText)},
-    {500, "Secret Society: ", "txtSecret", &R::Secret, {}, 165},
-    {1000, "Mutant Power: ", "txtMutant", &R::Mutant, {}, 300},
-    {1500, "Service Group: ", "txtService", &R::Service, {}, 195},
-    {2000, "Cover: ", "txtCover", &R::Cover, {}, 1065},
+    {.top = 50, .label = "lblName", .caption = "Name: ",
+     .box = "txtName", .field = &R::Name, .captionLeft = 165,
+     .captionBackground = SchemeColour(SysColor::MenuText)},
+    {.top = 500, .label = "lblSecret", .caption = "Secret Society: ",
+     .box = "txtSecret", .field = &R::Secret, .captionLeft = 165},
+    {.top = 1000, .label = "lblMutant", .caption = "Mutant Power: ",
+     .box = "txtMutant", .field = &R::Mutant, .captionLeft = 300},
+    {.top = 1500, .label = "lblService", .caption = "Service Group: ",
+     .box = "txtService", .field = &R::Service, .captionLeft = 195},
+    {.top = 2000, .label = "lblCover", .caption = "Cover: ",
+     .box = "txtCover", .field = &R::Cover, .captionLeft = 1065},
 };
 constexpr ViewerColumn kColumns[] = {
-    {165, 1650, 240, 1920, 4575, {9.75, Bold}, kRows},
+    {165, 1650, 240, 1920, 4575, SansSerif(9.75, Bold), kRows},
 };
 
 constexpr Control kButtons[] = {
-    {CommandButton, "cmdViewAttributes", "View Attributes", {240, 2500, 1815, 495}, 1, kViewerButtonFont},
-    {CommandButton, "cmdViewSkills", "View Skills", {2280, 2500, 1815, 495}, 2, kViewerButtonFont},
-    {CommandButton, "cmdMainMenu", "Main Menu", {4320, 2500, 1815, 495}, 0, kViewerButtonFont},
+    Button("cmdViewAttributes", "View Attributes", {240, 2500, 1815, 495}, 1, kViewerButtonFont),
+    Button("cmdViewSkills", "View Skills", {2280, 2500, 1815, 495}, 2, kViewerButtonFont),
+    Button("cmdMainMenu", "Main Menu", {4320, 2500, 1815, 495}, 0, kViewerButtonFont),
 };
 
 constexpr TwipsRect kInside = {2280, 1500, 6690, 3180};

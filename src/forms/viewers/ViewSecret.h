@@ -10,6 +10,7 @@ namespace quelvane {
 
 class ViewSecret final : public ViewerWindow {
 public:
+    static constexpr int kCloseOrder = 3;
     ViewSecret();
 
     // Copies the record's texts into the boxes; run once per load.

@@ -10,6 +10,7 @@ namespace quelvane {
 
 class ViewSkills final : public ViewerWindow {
 public:
+    static constexpr int kCloseOrder = 2;
     ViewSkills();
 
     // Copies the record's numbers into the boxes; run once per load.

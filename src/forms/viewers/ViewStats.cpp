@@ -9,31 +9,30 @@ namespace quelvane {
 namespace {
 
 using R = CharacterRecordType;
-using enum ControlKind;
 
 // Each derived value stands on the row of the attribute it comes from.
 constexpr ViewerRow kLeftRows[] = {
-    {120, "Strength:", "txtStrength", &R::Strength},
-    {1080, "Endurance:", "txtEndurance", &R::Endurance},
-    {1560, "Agility:", "txtAgility", &R::Agility},
-    {2040, "Dexterity:", "txtDexterity", &R::Dexterity},
-    {2520, "Moxie:", "txtMoxie", &R::Moxie},
-    {3000, "Chutzpah:", "txtChutzpah", &R::Chutzpah},
-    {3480, "Mechanical Apt.:", "txtMechApt", &R::MechApt},
-    {3960, "Power:", "txtPower", &R::Power},
+    {120, "lblStrength", "Strength:", "txtStrength", &R::Strength},
+    {1080, "lblEndurance", "Endurance:", "txtEndurance", &R::Endurance},
+    {1560, "lblAgility", "Agility:", "txtAgility", &R::Agility},
+    {2040, "lblDexterity", "Dexterity:", "txtDexterity", &R::Dexterity},
+    {2520, "lblMoxie", "Moxie:", "txtMoxie", &R::Moxie},
+    {3000, "lblChutzpah", "Chutzpah:", "txtChutzpah", &R::Chutzpah},
+    {3480, "lblMechApt", "Mechanical Apt.:", "txtMechApt", &R::MechApt},
+    {3960, "lblPower", "Power:", "txtPower", &R::Power},
 };
 constexpr ViewerRow kRightRows[] = {
-    {120, "Carrying Capacity:", "txtCarry", &R::Carry},
-    {600, "Damage Bonus:", "txtDamage", &R::Damage},
-    {1080, "Macho Bonus:", "txtMacho", &R::Macho},
-    {1560, "Agility Skill Base:", "txtAglBase", &R::AglBase},
-    {2040, "Dexterity Skill Base:", "txtDexBase", &R::DexBase},
-    {2520, "Moxie Skill Base:", "txtMoxBase", &R::MoxBase},
-    {3000, "Chutzpah Skill Base:", "txtChuBase", &R::ChuBase},
-    {3480, "Mechanical Skill Base:", "txtMechBase", &R::MechBase},
+    {120, "lblCarry", "Carrying Capacity:", "txtCarry", &R::Carry},
+    {600, "lblDamage", "Damage Bonus:", "txtDamage", &R::Damage},
+    {1080, "lblMacho", "Macho Bonus:", "txtMacho", &R::Macho},
+    {1560, "lblAglBase", "Agility Skill Base:", "txtAglBase", &R::AglBase},
+    {2040, "lblDexBase", "Dexterity Skill Base:", "txtDexBase", &R::DexBase},
+    {2520, "lblMoxBase", "Moxie Skill Base:", "txtMoxBase", &R::MoxBase},
+    {3000, "lblChuBase", "Chutzpah Skill Base:", "txtChuBase", &R::ChuBase},
+    {3480, "lblMechBase", "Mechanical Skill Base:", "txtMechBase", &R::MechBase},
 };
 
-constexpr ControlFont kCaptionFont = {9.75, Bold};
+constexpr Font kCaptionFont = SansSerif(9.75, Bold);
 // Column by column, so the boxes fill in the record's order.
 constexpr ViewerColumn kColumns[] = {
     {0, 1935, 375, 2040, kViewerBoxWidth, kCaptionFont, kLeftRows},
@@ -41,9 +40,9 @@ constexpr ViewerColumn kColumns[] = {
 };
 
 constexpr Control kButtons[] = {
-    {CommandButton, "cmdViewSkills", "View Skills", {360, 4440, 1815, 495}, 0, kViewerButtonFont},
-    {CommandButton, "cmdViewSecrets", "View Secrets", {2400, 4440, 1815, 495}, 1, kViewerButtonFont},
-    {CommandButton, "cmdMainMenu", "Main Menu", {4440, 4440, 1815, 495}, 2, kViewerButtonFont},
+    Button("cmdViewSkills", "View Skills", {360, 4440, 1815, 495}, 0, kViewerButtonFont),
+    Button("cmdViewSecrets", "View Secrets", {2400, 4440, 1815, 495}, 1, kViewerButtonFont),
+    Button("cmdMainMenu", "Main Menu", {4440, 4440, 1815, 495}, 2, kViewerButtonFont),
 };
 
 constexpr TwipsRect kInside = {1275, 1830, 6405, 5100};

@@ -10,6 +10,7 @@ namespace quelvane {
 
 class ViewStats final : public ViewerWindow {
 public:
+    static constexpr int kCloseOrder = 1;
     ViewStats();
 
     // Copies the record's numbers into the boxes; run once per load.

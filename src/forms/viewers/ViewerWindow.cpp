@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <deque>
 #include <vector>
 
 #include "forms/MainAccess.h"
@@ -37,26 +36,25 @@ void ViewerWindow::BuildViewer(std::span<const ViewerColumn> columns, std::span<
         return [name](const char *other) { return std::strcmp(name, other) == 0; };
     };
 
-    // Labels are named after their box (txtPower: lblPower); a deque keeps the names in place.
-    std::deque<std::string> labelNames;
     std::vector<Control> controls(buttons.begin(), buttons.end());
     int nextTab = int(buttons.size());
     for (const ViewerColumn &column : columns) {
         const int right = column.captionLeft + column.captionWidth;
         for (const ViewerRow &row : column.rows) {
             const int left = row.captionLeft ? row.captionLeft : column.captionLeft;
-            labelNames.push_back("lbl" + std::string(row.box + 3));
-            controls.push_back({ControlKind::Label, labelNames.back().c_str(), row.caption,
-                                {left, row.top, right - left, column.captionHeight}, kNoTab,
-                                row.font.points ? row.font : column.captionFont,
-                                Qt::AlignRight | Qt::AlignTop, kDesignGreen,
-                                row.captionBackground.source != ControlColour::Unset ? row.captionBackground : frame});
+            const bool ownBackground = row.captionBackground.source != ControlColour::Unset;
+            controls.push_back({.kind = ControlKind::Label, .name = row.label, .caption = row.caption,
+                                .rect = {left, row.top, right - left, column.captionHeight},
+                                .font = row.font.points ? row.font : column.captionFont,
+                                .alignment = Qt::AlignRight | Qt::AlignTop, .text = kDesignGreen,
+                                .background = ownBackground ? row.captionBackground : frame});
             const bool last = std::any_of(lastInTab.begin(), lastInTab.end(), named(row.box));
             // A box carries its caption as its accessible name, so a screen reader announces
             // "Strength: 14" rather than an unnamed field.
-            controls.push_back({ControlKind::TextBox, row.box, row.caption,
-                                {column.boxLeft, row.top, column.boxWidth, kViewerBoxHeight},
-                                last ? kNoTab : nextTab++, kDefaultFont, Qt::AlignLeft, kDesignGreen, frame});
+            controls.push_back({.kind = ControlKind::TextBox, .name = row.box, .caption = row.caption,
+                                .rect = {column.boxLeft, row.top, column.boxWidth, kViewerBoxHeight},
+                                .tabIndex = last ? kNoTab : nextTab++, .alignment = Qt::AlignLeft,
+                                .text = kDesignGreen, .background = frame});
         }
     }
     for (const char *box : lastInTab) {

@@ -30,10 +30,11 @@ struct RecordField {
 // shows a field. Unset font, left and background are the column's.
 struct ViewerRow {
     int top;
+    const char *label;
     const char *caption;
     const char *box;
     RecordField field;
-    ControlFont font = {0, 0};
+    Font font = {};
     int captionLeft = 0; // a longer caption starts further left, with the same right edge
     ControlColour captionBackground = {};
 };
@@ -45,17 +46,20 @@ struct ViewerColumn {
     int captionHeight;
     int boxLeft;
     int boxWidth;
-    ControlFont captionFont;
+    Font captionFont;
     std::span<const ViewerRow> rows;
 };
 
 // Sizes and the font every viewer's controls share.
 constexpr int kViewerBoxWidth = 495;
 constexpr int kViewerBoxHeight = 285;
-constexpr ControlFont kViewerButtonFont = {8.25, Bold};
+constexpr Font kViewerButtonFont = SansSerif(8.25, Bold);
 
 class ViewerWindow : public QWidget {
 public:
+    // Every viewer shows the record; one that names no place of its own is closed first.
+    static constexpr int kCloseOrder = 0;
+
     // Shows a window modeless and without an owner, loading it first if need be, and
     // brings it to the front with the focus.
     template <class Form>

@@ -1,4 +1,4 @@
-#include "platform/FileWriter.h"
+#include "files/FileWriter.h"
 
 #include <cerrno>
 #include <climits>
