@@ -1,6 +1,7 @@
 // A replaceable backend for one operating-system concern (file dialog, message box, printer,
 // registry, program start, random source): the real one unless a test has put its own in
 // place with an Override, which puts the previous one back when it goes out of scope.
+// Define a seam constinit: it is then ready before any other static object is made.
 // Plain C++: the model uses it without Qt.
 #pragma once
 

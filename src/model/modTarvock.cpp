@@ -144,7 +144,7 @@ std::string NumberText(int16_t value)
 
 // ---- Random source ----
 
-Seam<RandomSource> RandomSourceSeam(MadeOnFirstUse<RandomSource, ClockRandom>);
+constinit Seam<RandomSource> RandomSourceSeam(MadeOnFirstUse<RandomSource, ClockRandom>);
 
 // ---- Tables ----
 

@@ -87,7 +87,7 @@ public:
 
 } // namespace
 
-Seam<FileDialogBackend> FileDialogSeam(MadeOnFirstUse<FileDialogBackend, QtFileDialog>);
+constinit Seam<FileDialogBackend> FileDialogSeam(MadeOnFirstUse<FileDialogBackend, QtFileDialog>);
 
 QStringList ToolkitFilters(const QString &pairs)
 {

@@ -62,7 +62,7 @@ public:
 
 } // namespace
 
-Seam<MessageBoxBackend> MessageBoxSeam(MadeOnFirstUse<MessageBoxBackend, QtMessageBox>);
+constinit Seam<MessageBoxBackend> MessageBoxSeam(MadeOnFirstUse<MessageBoxBackend, QtMessageBox>);
 
 void ShowMessage(const QString &text, const QString &title, MessageIcon icon)
 {

@@ -115,7 +115,7 @@ bool PrintWaitAbandoned()
     return g_abandoned;
 }
 
-Seam<PrinterBackend> PrinterSeam(MadeOnFirstUse<PrinterBackend, SystemPrinter>);
+constinit Seam<PrinterBackend> PrinterSeam(MadeOnFirstUse<PrinterBackend, SystemPrinter>);
 
 PdfFilePrinter::PdfFilePrinter(QString path, const QPageLayout &layout)
     : path_(std::move(path)), layout_(layout)

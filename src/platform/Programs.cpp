@@ -70,7 +70,7 @@ bool IsOrdinaryFile(const QString &path)
     return info.isFile() && !info.isHidden();
 }
 
-Seam<ProgramStarter> ProgramStarterSeam(MadeOnFirstUse<ProgramStarter, DetachedProgramStarter>);
+constinit Seam<ProgramStarter> ProgramStarterSeam(MadeOnFirstUse<ProgramStarter, DetachedProgramStarter>);
 
 bool StartProgram(const QString &path)
 {

@@ -3,6 +3,6 @@
 #include "platform/SystemInfoRegistry.h"
 
 namespace quelvane {
-Seam<RegistryBackend> RegistrySeam(MadeOnFirstUse<RegistryBackend, SystemInfoRegistry>);
+constinit Seam<RegistryBackend> RegistrySeam(MadeOnFirstUse<RegistryBackend, SystemInfoRegistry>);
 
 } // namespace quelvane

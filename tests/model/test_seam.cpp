@@ -21,7 +21,7 @@ Answer &Real()
     return real;
 }
 
-Seam<Answer> g_seam(Real);
+constinit Seam<Answer> g_seam(Real);
 
 } // namespace
 
