@@ -209,10 +209,10 @@ int main(int argc, char *argv[])
     QTemporaryDir folder;
     const Files files{folder.filePath(QStringLiteral("bench.tbl")), folder.filePath(QStringLiteral("sheet.pdf"))};
     FixedFileDialog dialog(files.character);
-    SetFileDialogBackend(&dialog);
+    const Override dialogs(FileDialogSeam, dialog);
     // Printed to a file, not spooled: the figure is the program's own drawing.
     PdfFilePrinter pdf(files.sheet);
-    SetPrinterBackend(&pdf);
+    const Override printing(PrinterSeam, pdf);
 
     int status = 0;
     for (const CommandCase &command : Cases(main, files)) {
@@ -259,8 +259,6 @@ int main(int argc, char *argv[])
     }
 
     UnloadAllForms();
-    SetFileDialogBackend(nullptr);
-    SetPrinterBackend(nullptr);
     SetMainForm(nullptr);
     return status;
 }

@@ -44,18 +44,6 @@ public:
     bool exhausted = false;
 };
 
-// Installs a source for the lifetime of a scope.
-class ScopedRandomSource {
-public:
-    explicit ScopedRandomSource(RandomSource *source) : previous_(SetRandomSource(source)) {}
-    ~ScopedRandomSource() { SetRandomSource(previous_); }
-    ScopedRandomSource(const ScopedRandomSource &) = delete;
-    ScopedRandomSource &operator=(const ScopedRandomSource &) = delete;
-
-private:
-    RandomSource *previous_;
-};
-
 // Rolls for a whole generation in draw order; skill passes and name letters are given
 // by the caller.
 struct GenerationScript {

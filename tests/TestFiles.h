@@ -18,10 +18,9 @@ namespace quelvane::testing {
 inline CharacterRecordType Generated(uint64_t seed)
 {
     SeededRandom random(seed);
-    RandomSource *previous = SetRandomSource(&random);
+    const Override seeded(RandomSourceSeam, random);
     CharacterRecordType record;
     GenerateInto(record);
-    SetRandomSource(previous);
     return record;
 }
 

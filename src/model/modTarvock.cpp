@@ -144,27 +144,7 @@ std::string NumberText(int16_t value)
 
 // ---- Random source ----
 
-namespace {
-RandomSource *g_source = nullptr;
-
-RandomSource &DefaultSource()
-{
-    static ClockRandom source;
-    return source;
-}
-} // namespace
-
-RandomSource *SetRandomSource(RandomSource *source)
-{
-    RandomSource *previous = g_source;
-    g_source = source;
-    return previous;
-}
-
-RandomSource &CurrentRandomSource()
-{
-    return g_source ? *g_source : DefaultSource();
-}
+constinit Seam<RandomSource> RandomSourceSeam(MadeOnFirstUse<RandomSource, ClockRandom>);
 
 // ---- Tables ----
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "model/Seam.h"
+
 namespace quelvane {
 
 // Field order is the character file's line order; never reorder.
@@ -148,9 +150,9 @@ public:
     virtual double NextFraction() = 0; // uniform in [0, 1)
 };
 
-// Installs a source (nullptr restores the default clock-seeded one); returns the previous one.
-RandomSource *SetRandomSource(RandomSource *source);
-RandomSource &CurrentRandomSource();
+// The default clock-seeded source unless an Override puts another in place.
+extern Seam<RandomSource> RandomSourceSeam;
+inline RandomSource &CurrentRandomSource() { return RandomSourceSeam.Current(); }
 
 // ---- Generation ----
 

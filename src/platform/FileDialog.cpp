@@ -85,22 +85,9 @@ public:
     }
 };
 
-FileDialogBackend *g_backend = nullptr;
-
-FileDialogBackend &Backend()
-{
-    static QtFileDialog real;
-    return g_backend ? *g_backend : real;
-}
-
 } // namespace
 
-FileDialogBackend *SetFileDialogBackend(FileDialogBackend *backend)
-{
-    FileDialogBackend *previous = g_backend;
-    g_backend = backend;
-    return previous;
-}
+constinit Seam<FileDialogBackend> FileDialogSeam(MadeOnFirstUse<FileDialogBackend, QtFileDialog>);
 
 QStringList ToolkitFilters(const QString &pairs)
 {
@@ -151,7 +138,7 @@ bool CommonDialog::Show(FileDialogKind kind)
     request.flags = Flags;
     request.startName = FileName;
     request.defaultSuffix = DefaultExt;
-    const std::optional<QString> chosen = Backend().Show(owner_, request);
+    const std::optional<QString> chosen = FileDialogSeam.Current().Show(owner_, request);
     if (!chosen)
         return false;
     FileName = *chosen;

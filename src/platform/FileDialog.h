@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "model/Seam.h"
+
 class QWidget;
 
 namespace quelvane {
@@ -38,8 +40,8 @@ public:
     virtual std::optional<QString> Show(QWidget *owner, const FileDialogRequest &request) = 0;
 };
 
-// Installs a backend (nullptr restores the real dialog); returns the previous one.
-FileDialogBackend *SetFileDialogBackend(FileDialogBackend *backend);
+// The real dialog unless an Override puts another backend in place.
+extern Seam<FileDialogBackend> FileDialogSeam;
 
 // "Description|pattern|Description|pattern" to the toolkit's filters. A description that
 // already ends in "(pattern)" is used as it is; patterns joined by ';' become blank-separated.

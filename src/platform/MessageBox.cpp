@@ -60,31 +60,18 @@ public:
     }
 };
 
-MessageBoxBackend *g_backend = nullptr;
-
-MessageBoxBackend &Backend()
-{
-    static QtMessageBox real;
-    return g_backend ? *g_backend : real;
-}
-
 } // namespace
 
-MessageBoxBackend *SetMessageBoxBackend(MessageBoxBackend *backend)
-{
-    MessageBoxBackend *previous = g_backend;
-    g_backend = backend;
-    return previous;
-}
+constinit Seam<MessageBoxBackend> MessageBoxSeam(MadeOnFirstUse<MessageBoxBackend, QtMessageBox>);
 
 void ShowMessage(const QString &text, const QString &title, MessageIcon icon)
 {
-    Backend().Show({text, title, icon, {}});
+    MessageBoxSeam.Current().Show({text, title, icon, {}});
 }
 
 bool AskMessage(const QString &text, const QString &title, MessageIcon icon, const QString &accept)
 {
-    return Backend().Ask({text, title, icon, accept});
+    return MessageBoxSeam.Current().Ask({text, title, icon, accept});
 }
 
 } // namespace quelvane

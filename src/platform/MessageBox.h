@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include "model/Seam.h"
+
 namespace quelvane {
 
 enum class MessageIcon { None, Exclamation };
@@ -25,8 +27,8 @@ public:
     virtual bool Ask(const MessageRequest &request) = 0;
 };
 
-// Installs a backend (nullptr restores the real dialog); returns the previous one.
-MessageBoxBackend *SetMessageBoxBackend(MessageBoxBackend *backend);
+// The real message box unless an Override puts another backend in place.
+extern Seam<MessageBoxBackend> MessageBoxSeam;
 
 void ShowMessage(const QString &text, const QString &title, MessageIcon icon);
 // A question with the default button `accept` and Cancel; true when `accept` was chosen.

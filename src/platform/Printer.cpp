@@ -108,8 +108,6 @@ private:
     std::optional<DefaultPrinter> found_;
 };
 
-PrinterBackend *g_backend = nullptr;
-
 } // namespace
 
 bool PrintWaitAbandoned()
@@ -117,18 +115,7 @@ bool PrintWaitAbandoned()
     return g_abandoned;
 }
 
-PrinterBackend *SetPrinterBackend(PrinterBackend *backend)
-{
-    PrinterBackend *previous = g_backend;
-    g_backend = backend;
-    return previous;
-}
-
-PrinterBackend &CurrentPrinter()
-{
-    static SystemPrinter system;
-    return g_backend ? *g_backend : system;
-}
+constinit Seam<PrinterBackend> PrinterSeam(MadeOnFirstUse<PrinterBackend, SystemPrinter>);
 
 PdfFilePrinter::PdfFilePrinter(QString path, const QPageLayout &layout)
     : path_(std::move(path)), layout_(layout)

@@ -7,6 +7,8 @@
 #include <QPicture>
 #include <QString>
 
+#include "model/Seam.h"
+
 #include "platform/Paper.h"
 #include "platform/PrintJob.h"
 
@@ -26,9 +28,9 @@ public:
 // during a print): nothing more should be shown for that print.
 bool PrintWaitAbandoned();
 
-// Installs a backend (nullptr restores the system's default printer); returns the previous one.
-PrinterBackend *SetPrinterBackend(PrinterBackend *backend);
-PrinterBackend &CurrentPrinter();
+// The system's default printer unless an Override puts another backend in place.
+extern Seam<PrinterBackend> PrinterSeam;
+inline PrinterBackend &CurrentPrinter() { return PrinterSeam.Current(); }
 
 // A PDF file, drawn in memory and written through WriteFileSafely (files/FileWriter.h).
 class PdfFilePrinter final : public PrinterBackend {

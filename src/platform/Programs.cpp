@@ -8,8 +8,6 @@
 namespace quelvane {
 namespace {
 
-ProgramStarter *g_starter = nullptr;
-
 bool NamesNoFile(const QString &path)
 {
     return path.isEmpty() || path.contains(QChar(u'\0'));
@@ -72,19 +70,13 @@ bool IsOrdinaryFile(const QString &path)
     return info.isFile() && !info.isHidden();
 }
 
-ProgramStarter *SetProgramStarter(ProgramStarter *starter)
-{
-    ProgramStarter *previous = g_starter;
-    g_starter = starter;
-    return previous;
-}
+constinit Seam<ProgramStarter> ProgramStarterSeam(MadeOnFirstUse<ProgramStarter, DetachedProgramStarter>);
 
 bool StartProgram(const QString &path)
 {
     if (NamesNoFile(path))
         return false;
-    static DetachedProgramStarter real;
-    return (g_starter ? g_starter : &real)->Start(path);
+    return ProgramStarterSeam.Current().Start(path);
 }
 
 bool DetachedProgramStarter::Start(const QString &path)

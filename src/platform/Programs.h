@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "model/Seam.h"
+
 namespace quelvane {
 
 // The system-information programs this system may have, in order of preference.
@@ -33,8 +35,8 @@ public:
     virtual bool Start(const QString &path) = 0;
 };
 
-// Installs a starter (nullptr restores the real one); returns the previous one.
-ProgramStarter *SetProgramStarter(ProgramStarter *starter);
+// The real starter unless an Override puts another in place.
+extern Seam<ProgramStarter> ProgramStarterSeam;
 
 // Starts a program as a separate process in a normal window, never through a shell; an
 // empty path or one with a zero character names no program and fails.

@@ -5,6 +5,8 @@
 
 #include <QtGlobal>
 
+#include "model/Seam.h"
+
 namespace quelvane {
 
 using RegKey = quintptr;
@@ -37,10 +39,10 @@ public:
     virtual long CloseKey(RegKey key) = 0;
 };
 
-// The registry in use: the installed backend, or the system's own.
-RegistryBackend &Registry();
+// The system's own registry unless an Override puts another backend in place.
+extern Seam<RegistryBackend> RegistrySeam;
 
-// Installs a backend (nullptr restores the system's); returns the previous one.
-RegistryBackend *SetRegistryBackend(RegistryBackend *backend);
+// The registry in use.
+inline RegistryBackend &Registry() { return RegistrySeam.Current(); }
 
 } // namespace quelvane

@@ -29,11 +29,10 @@ int Report(std::ostream &err, const std::string &message, int status)
 std::vector<CharacterRecordType> RollCharacters(uint64_t seed, int count)
 {
     SeededRandom random(seed);
-    RandomSource *previous = SetRandomSource(&random);
+    const Override seeded(RandomSourceSeam, random);
     std::vector<CharacterRecordType> records(size_t(count > 0 ? count : 0));
     for (CharacterRecordType &record : records)
         GenerateInto(record);
-    SetRandomSource(previous);
     return records;
 }
 

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "GuiFixture.h"
 #include "forms/FormInstance.h"
 #include "forms/Forms.h"
 #include "forms/about/frmAbout.h"
@@ -40,10 +41,7 @@ void VerifyNear(const TwipsRect &actual, const QList<int> &twips, const QString 
 class TestAboutBox : public QObject {
     Q_OBJECT
 
-    MainWindow *main_ = nullptr;
-    MemoryRegistry registry_;
-    RecordingMessageBox messages_;
-    RecordingProgramStarter starter_;
+    std::optional<testing::MainFixture> gui_;
 
     frmAbout *ShownAbout()
     {
@@ -58,29 +56,12 @@ class TestAboutBox : public QObject {
 private slots:
     void initTestCase() { SetLogicalDpiForTesting(96); }
 
-    void init()
-    {
-        CharacterRecord = {};
-        registry_ = MemoryRegistry();
-        messages_.shown.clear();
-        starter_ = RecordingProgramStarter();
-        SetRegistryBackend(&registry_);
-        SetMessageBoxBackend(&messages_);
-        SetProgramStarter(&starter_);
-        main_ = new MainWindow;
-        SetMainForm(main_);
-    }
+    void init() { gui_.emplace(); }
 
     void cleanup()
     {
-        UnloadAllForms();
+        gui_.reset();
         QVERIFY(!About::IsLoaded());
-        SetMainForm(nullptr);
-        delete main_;
-        main_ = nullptr;
-        SetRegistryBackend(nullptr);
-        SetMessageBoxBackend(nullptr);
-        SetProgramStarter(nullptr);
     }
 
     // Screen readers announce the box as a dialog with its name.
@@ -192,7 +173,7 @@ private slots:
     {
         frmAbout *about = About::Get();
         const QPixmap shown = about->Image1->pixmap();
-        QCOMPARE(shown.toImage(), main_->Image1->pixmap().toImage());
+        QCOMPARE(shown.toImage(), gui_->main->Image1->pixmap().toImage());
         QCOMPARE(shown.size(), QSize(64, 64));
         QVERIFY(about->Image1->hasScaledContents());
     }
@@ -265,8 +246,8 @@ private slots:
             QTest::mouseClick(target, Qt::LeftButton);
         QVERIFY(!About::IsLoaded());
         QTRY_VERIFY(watch.isNull());
-        QVERIFY(messages_.shown.isEmpty());
-        QVERIFY(starter_.asked.isEmpty());
+        QVERIFY(gui_->messages.shown.isEmpty());
+        QVERIFY(gui_->starter.asked.isEmpty());
     }
 
     void reopeningLoadsAfresh()
@@ -293,7 +274,7 @@ private slots:
         QFETCH(bool, installed);
         QFETCH(int, key);
         if (installed)
-            registry_.SetValue(kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO",
+            gui_->registry.SetValue(kHkeyLocalMachine, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO",
                                "PATH", kRegSz, QByteArray("/opt/info/sysinfo\0", 18));
         frmAbout *about = ShownAbout();
         QVERIFY(about);
@@ -303,8 +284,8 @@ private slots:
             QTest::keyClick(about->cmdSysInfo, Qt::Key(key));
         else
             QTest::mouseClick(about->cmdSysInfo, Qt::LeftButton);
-        QCOMPARE(starter_.asked, installed ? QStringList{"/opt/info/sysinfo"} : QStringList{});
-        QCOMPARE(messages_.shown.size(), installed ? 0 : 1);
+        QCOMPARE(gui_->starter.asked, installed ? QStringList{"/opt/info/sysinfo"} : QStringList{});
+        QCOMPARE(gui_->messages.shown.size(), installed ? 0 : 1);
         QVERIFY(about->isVisible());
         QCOMPARE(About::IfLoaded(), about);
     }
@@ -319,15 +300,15 @@ private slots:
     void pictureOpensTheBoxModally()
     {
         QFETCH(QString, how);
-        main_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(main_));
-        QWindow *mainWindow = main_->windowHandle();
-        const QPoint generate = main_->cmdGenerate->geometry().center();
+        gui_->main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(gui_->main.get()));
+        QWindow *mainWindow = gui_->main->windowHandle();
+        const QPoint generate = gui_->main->cmdGenerate->geometry().center();
 
         bool checked = false;
         bool visible = false;
         QWidget *modal = nullptr;
-        QWidget *parent = main_;
+        QWidget *parent = gui_->main.get();
         QString nameWhileOpen;
         QTimer::singleShot(0, this, [&] {
             frmAbout *about = About::IfLoaded();
@@ -350,11 +331,11 @@ private slots:
         });
 
         if (how == "F1") {
-            QApplication::setActiveWindow(main_);
-            QTRY_COMPARE(QApplication::focusWidget(), main_->cmdGenerate);
-            QTest::keyClick(main_->cmdGenerate, Qt::Key_F1);
+            QApplication::setActiveWindow(gui_->main.get());
+            QTRY_COMPARE(QApplication::focusWidget(), gui_->main->cmdGenerate);
+            QTest::keyClick(gui_->main->cmdGenerate, Qt::Key_F1);
         } else {
-            QTest::mouseClick(main_->Image1, Qt::LeftButton);
+            QTest::mouseClick(gui_->main->Image1, Qt::LeftButton);
         }
         // The click's handler has returned: the box was closed and is discarded.
         QVERIFY(checked);

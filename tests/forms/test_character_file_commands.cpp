@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "GuiFixture.h"
 #include "TestFiles.h"
 #include "forms/Forms.h"
 #include "forms/FormInstance.h"
@@ -33,63 +34,38 @@ constexpr char kPngStart[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\r\n";
 class TestCharacterFileCommands : public QObject {
     Q_OBJECT
 
-    MainWindow *main_ = nullptr;
-    RecordingFileDialog *dialog_ = nullptr;
-    RecordingMessageBox *messages_ = nullptr;
-    FileDialogBackend *previousDialog_ = nullptr;
-    MessageBoxBackend *previousMessages_ = nullptr;
-    QTemporaryDir *dir_ = nullptr;
+    std::optional<MainFixture> gui_;
 
-    QString Path(const QString &name) const { return dir_->filePath(name); }
-    QString Status() const { return main_->Label1->text(); }
+    QString Path(const QString &name) const { return gui_->dir.filePath(name); }
+    QString Status() const { return gui_->main->Label1->text(); }
 
     // One click with the dialog answering `path` (nothing: Cancel).
     void Load(const std::optional<QString> &path)
     {
-        dialog_->answers.append(path);
-        main_->cmdLoad->click();
+        gui_->dialog.answers.append(path);
+        gui_->main->cmdLoad->click();
     }
     void Save(const std::optional<QString> &path)
     {
-        dialog_->answers.append(path);
-        main_->cmdSave->click();
+        gui_->dialog.answers.append(path);
+        gui_->main->cmdSave->click();
     }
 
 private slots:
     void initTestCase() { SetLogicalDpiForTesting(96); }
 
-    void init()
-    {
-        CharacterRecord = {};
-        dir_ = new QTemporaryDir;
-        QVERIFY(dir_->isValid());
-        dialog_ = new RecordingFileDialog;
-        messages_ = new RecordingMessageBox;
-        previousDialog_ = SetFileDialogBackend(dialog_);
-        previousMessages_ = SetMessageBoxBackend(messages_);
-        main_ = new MainWindow;
-        SetMainForm(main_);
-    }
+    void init() { QVERIFY(gui_.emplace().dir.isValid()); }
 
     void cleanup()
     {
-        UnloadAllForms();
-        SetMainForm(nullptr);
-        delete main_;
-        main_ = nullptr;
-        SetFileDialogBackend(previousDialog_);
-        SetMessageBoxBackend(previousMessages_);
-        delete dialog_;
-        delete messages_;
-        delete dir_;
-        CharacterRecord = {};
+        gui_.reset();
     }
 
     void dialogIsOnTheMainWindow()
     {
-        auto *dialog = main_->findChild<CommonDialog *>(QStringLiteral("CommonDialog1"));
+        auto *dialog = gui_->main->findChild<CommonDialog *>(QStringLiteral("CommonDialog1"));
         QVERIFY(dialog);
-        QCOMPARE(dialog, main_->CommonDialog1);
+        QCOMPARE(dialog, gui_->main->CommonDialog1);
     }
 
     void bothCommandsSetUpTheDialogAlike_data()
@@ -102,8 +78,8 @@ private slots:
     {
         QFETCH(bool, save);
         save ? Save(std::nullopt) : Load(std::nullopt);
-        QCOMPARE(dialog_->asked.size(), 1);
-        const FileDialogRequest &request = dialog_->asked.first();
+        QCOMPARE(gui_->dialog.asked.size(), 1);
+        const FileDialogRequest &request = gui_->dialog.asked.first();
         QCOMPARE(request.kind, save ? FileDialogKind::Save : FileDialogKind::Open);
         QCOMPARE(request.filters, QStringList{"Cadrelant Files (*.tbl)"});
         QCOMPARE(request.filterIndex, 0);
@@ -121,7 +97,7 @@ private slots:
         Save(path);
         QCOMPARE(Contents(path), Bytes(CharacterRecord));
         QCOMPARE(Status(), path + " saved.");
-        QVERIFY(messages_->shown.isEmpty());
+        QVERIFY(gui_->messages.shown.isEmpty());
     }
 
     void saveBeforeAnythingWritesTheEmptyRecord()
@@ -136,7 +112,7 @@ private slots:
     {
         const QString path = Path("noext");
         Save(path);
-        QCOMPARE(Entries(dir_->path()), QStringList{"noext"});
+        QCOMPARE(Entries(gui_->dir.path()), QStringList{"noext"});
         QCOMPARE(Contents(path), Bytes(CharacterRecord));
     }
 
@@ -147,16 +123,16 @@ private slots:
         CharacterRecord = Generated(12);
         Save(path);
         QCOMPARE(Contents(path), Bytes(CharacterRecord));
-        QVERIFY(messages_->shown.isEmpty());
-        QCOMPARE(Entries(dir_->path()), QStringList{"old.tbl"});
+        QVERIFY(gui_->messages.shown.isEmpty());
+        QCOMPARE(Entries(gui_->dir.path()), QStringList{"old.tbl"});
     }
 
     void cancelledSaveTouchesNothing()
     {
         const QString before = Status();
         Save(std::nullopt);
-        QCOMPARE(dialog_->asked.size(), 1);
-        QVERIFY(Entries(dir_->path()).isEmpty());
+        QCOMPARE(gui_->dialog.asked.size(), 1);
+        QVERIFY(Entries(gui_->dir.path()).isEmpty());
         QCOMPARE(Status(), before);
     }
 
@@ -230,22 +206,22 @@ private slots:
         QVERIFY(Put(path, Bytes(Generated(3))));
         loadFirst ? Load(path) : Save(path);
         saveNext ? Save(std::nullopt) : Load(std::nullopt);
-        QCOMPARE(dialog_->asked.size(), 2);
-        QCOMPARE(dialog_->asked.last().startName, path);
+        QCOMPARE(gui_->dialog.asked.size(), 2);
+        QCOMPARE(gui_->dialog.asked.last().startName, path);
     }
 
     void emptyFileGivesTheMessageAndChangesNothing()
     {
         CharacterRecord = Generated(8);
         const CharacterRecordType before = CharacterRecord;
-        main_->SetStatus("before");
+        gui_->main->SetStatus("before");
         const QString path = Path("empty.tbl");
         QVERIFY(Put(path, QByteArray()));
         Load(path);
-        QCOMPARE(messages_->shown.size(), 1);
-        QCOMPARE(messages_->shown[0].text, QString("No records in data file."));
-        QCOMPARE(messages_->shown[0].title, QString("Quelvane Cadrelant Generator"));
-        QCOMPARE(messages_->shown[0].icon, MessageIcon::Exclamation);
+        QCOMPARE(gui_->messages.shown.size(), 1);
+        QCOMPARE(gui_->messages.shown[0].text, QString("No records in data file."));
+        QCOMPARE(gui_->messages.shown[0].title, QString("Quelvane Cadrelant Generator"));
+        QCOMPARE(gui_->messages.shown[0].icon, MessageIcon::Exclamation);
         QVERIFY(CharacterRecord == before);
         QCOMPARE(Status(), QString("before"));
     }
@@ -273,17 +249,17 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QByteArray, contents);
         QVERIFY(Put(Path("file"), contents));
-        QVERIFY(QDir(dir_->path()).mkdir("folder"));
+        QVERIFY(QDir(gui_->dir.path()).mkdir("folder"));
         QCOMPARE(::mkfifo(QFile::encodeName(Path("fifo")).constData(), 0644), 0);
         CharacterRecord = Generated(9);
         const CharacterRecordType before = CharacterRecord;
-        main_->SetStatus("before");
+        gui_->main->SetStatus("before");
 
         Load(name == "SELF" ? QCoreApplication::applicationFilePath()
                             : name.startsWith('/') ? name : Path(name));
         QVERIFY(CharacterRecord == before);
         QCOMPARE(Status(), QString("before"));
-        QVERIFY(messages_->shown.isEmpty());
+        QVERIFY(gui_->messages.shown.isEmpty());
 
         // The next load works normally.
         QVERIFY(Put(Path("good.tbl"), Bytes(Generated(10))));
@@ -329,12 +305,12 @@ private slots:
     {
         CharacterRecord = Generated(13);
         const CharacterRecordType before = CharacterRecord;
-        main_->SetStatus("before");
+        gui_->main->SetStatus("before");
         Load(std::nullopt);
-        QCOMPARE(dialog_->asked.size(), 1);
+        QCOMPARE(gui_->dialog.asked.size(), 1);
         QVERIFY(CharacterRecord == before);
         QCOMPARE(Status(), QString("before"));
-        QVERIFY(messages_->shown.isEmpty());
+        QVERIFY(gui_->messages.shown.isEmpty());
     }
 
     // ---- The command line's FILE, loaded at start ----
@@ -366,16 +342,16 @@ private slots:
             QVERIFY(Put(path, contents));
         FormInstance<ViewStats>::Get()->show();
         const QString before = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(dir_->path()));
-        main_->LoadAtStart(QFile::encodeName(given == "FULL" ? path : given));
+        QVERIFY(QDir::setCurrent(gui_->dir.path()));
+        gui_->main->LoadAtStart(QFile::encodeName(given == "FULL" ? path : given));
         QVERIFY(QDir::setCurrent(before));
 
-        QVERIFY(dialog_->asked.isEmpty());
+        QVERIFY(gui_->dialog.asked.isEmpty());
         QVERIFY(CharacterRecord == (loads ? Generated(31) : CharacterRecordType{}));
         QCOMPARE(Status(), loads ? path + " loaded." : QString("Welcome to the Quelvane Cadrelant Generator."));
-        QCOMPARE(messages_->shown.size(), told.isEmpty() ? 0 : 1);
+        QCOMPARE(gui_->messages.shown.size(), told.isEmpty() ? 0 : 1);
         if (!told.isEmpty()) {
-            const MessageRequest &message = messages_->shown[0];
+            const MessageRequest &message = gui_->messages.shown[0];
             QVERIFY2(message.text.contains(told), qPrintable(message.text));
             if (!contents.isEmpty() || given == "missing.tbl")
                 QVERIFY2(message.text.contains(path), qPrintable(message.text));
@@ -385,14 +361,14 @@ private slots:
         // As after Load: the viewers are closed and the dialog offers the full path.
         QVERIFY(!FormInstance<ViewStats>::IsLoaded());
         Save(std::nullopt);
-        QCOMPARE(dialog_->asked.last().startName, path);
+        QCOMPARE(gui_->dialog.asked.last().startName, path);
     }
 
     // A name in Latin-1 bytes, as old archives and file managers hand them over: the file
     // loads, and the status line shows each odd byte as the desktop does, as U+FFFD.
     void loadAtStartTakesANameThatIsNotUtf8()
     {
-        const QByteArray folder = QFile::encodeName(dir_->path());
+        const QByteArray folder = QFile::encodeName(gui_->dir.path());
         const QByteArray native = folder + "/caf\xe9.tbl";
         const QByteArray good = Bytes(Generated(31));
         const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
@@ -400,9 +376,9 @@ private slots:
         QCOMPARE(::write(fd, good.constData(), size_t(good.size())), ssize_t(good.size()));
         ::close(fd);
 
-        main_->LoadAtStart(native);
+        gui_->main->LoadAtStart(native);
         QVERIFY(CharacterRecord == Generated(31));
-        QCOMPARE(Status(), dir_->path() + QStringLiteral("/caf\uFFFD.tbl loaded."));
+        QCOMPARE(Status(), gui_->dir.path() + QStringLiteral("/caf\uFFFD.tbl loaded."));
     }
 
     void failedSaveOverAFolderKeepsIt()
@@ -417,11 +393,11 @@ private slots:
         const QStringList entries = Entries(folder);
 
         CharacterRecord = Generated(15);
-        main_->SetStatus("before");
+        gui_->main->SetStatus("before");
         Save(target);
         QCOMPARE(Status(), QString("before"));
-        QCOMPARE(messages_->shown.size(), 1);
-        QVERIFY2(messages_->shown[0].text.contains(target), qPrintable(messages_->shown[0].text));
+        QCOMPARE(gui_->messages.shown.size(), 1);
+        QVERIFY2(gui_->messages.shown[0].text.contains(target), qPrintable(gui_->messages.shown[0].text));
         QCOMPARE(Entries(folder), entries);
         QCOMPARE(Contents(target + "/inside"), old);
     }
@@ -442,11 +418,11 @@ private slots:
         QFETCH(QString, reason);
         QVERIFY(Put(Path("plain.tbl"), "not a folder"));
         CharacterRecord = Generated(16);
-        main_->SetStatus("before");
+        gui_->main->SetStatus("before");
         Save(Path(target));
         QCOMPARE(Status(), QString("before"));
-        QCOMPARE(messages_->shown.size(), 1);
-        const MessageRequest &told = messages_->shown[0];
+        QCOMPARE(gui_->messages.shown.size(), 1);
+        const MessageRequest &told = gui_->messages.shown[0];
         QCOMPARE(told.title, QString("Quelvane Cadrelant Generator"));
         QCOMPARE(told.icon, MessageIcon::Exclamation);
         QVERIFY(told.accept.isEmpty()); // a message with OK alone, not a question
@@ -456,15 +432,15 @@ private slots:
         // The program goes on: the next save, to a good place, works and says so.
         Save(Path("hero.tbl"));
         QCOMPARE(Status(), Path("hero.tbl") + " saved.");
-        QCOMPARE(messages_->shown.size(), 1);
+        QCOMPARE(gui_->messages.shown.size(), 1);
     }
 
     void cancelledSaveSaysNothing()
     {
-        main_->SetStatus("before");
+        gui_->main->SetStatus("before");
         Save(std::nullopt);
         QCOMPARE(Status(), QString("before"));
-        QVERIFY(messages_->shown.isEmpty());
+        QVERIFY(gui_->messages.shown.isEmpty());
     }
 };
 

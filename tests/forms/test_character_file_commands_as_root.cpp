@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include "GuiFixture.h"
 #include "RootTestMain.h"
 #include "TestFiles.h"
 #include "forms/Forms.h"
@@ -24,42 +25,12 @@ using namespace quelvane::testing;
 class TestCharacterFileCommandsAsRoot : public QObject {
     Q_OBJECT
 
-    MainWindow *main_ = nullptr;
-    RecordingFileDialog dialog_;
-    RecordingMessageBox messages_;
-    FileDialogBackend *previousDialog_ = nullptr;
-    MessageBoxBackend *previousMessages_ = nullptr;
-    QTemporaryDir *dir_ = nullptr;
+    std::optional<MainFixture> gui_;
 
 private slots:
-    void initTestCase()
-    {
-        SetLogicalDpiForTesting(96);
-        previousDialog_ = SetFileDialogBackend(&dialog_);
-        previousMessages_ = SetMessageBoxBackend(&messages_);
-    }
-    void cleanupTestCase()
-    {
-        SetFileDialogBackend(previousDialog_);
-        SetMessageBoxBackend(previousMessages_);
-    }
-
-    void init()
-    {
-        dir_ = new QTemporaryDir;
-        QVERIFY(dir_->isValid());
-        messages_.shown.clear();
-        main_ = new MainWindow;
-        SetMainForm(main_);
-    }
-    void cleanup()
-    {
-        UnloadAllForms();
-        SetMainForm(nullptr);
-        delete main_;
-        delete dir_;
-        CharacterRecord = {};
-    }
+    void initTestCase() { SetLogicalDpiForTesting(96); }
+    void init() { QVERIFY(gui_.emplace().dir.isValid()); }
+    void cleanup() { gui_.reset(); }
 
     void failedSaveKeepsTheOldFile_data()
     {
@@ -72,7 +43,7 @@ private slots:
     {
         QFETCH(QString, how);
         QFETCH(QString, reason);
-        const QString folder = dir_->filePath("place");
+        const QString folder = gui_->dir.filePath("place");
         QVERIFY(QDir().mkdir(folder));
         MountGuard mount;
         if (how == "full")
@@ -93,19 +64,19 @@ private slots:
 
         CharacterRecord = Generated(15);
         CharacterRecord.Name = std::string(20000, 'N'); // more than any room left
-        main_->SetStatus("before");
-        dialog_.answers.append(target);
-        main_->cmdSave->click();
-        QCOMPARE(dialog_.asked.size(), 1);
-        dialog_.asked.clear();
-        QCOMPARE(main_->Label1->text(), QString("before"));
+        gui_->main->SetStatus("before");
+        gui_->dialog.answers.append(target);
+        gui_->main->cmdSave->click();
+        QCOMPARE(gui_->dialog.asked.size(), 1);
+        gui_->dialog.asked.clear();
+        QCOMPARE(gui_->main->Label1->text(), QString("before"));
         // Said, with the file and the reason: the user must not leave believing it saved.
-        QCOMPARE(messages_.shown.size(), 1);
-        QCOMPARE(messages_.shown[0].title, QString("Quelvane Cadrelant Generator"));
-        QCOMPARE(messages_.shown[0].icon, MessageIcon::Exclamation);
-        QVERIFY(messages_.shown[0].accept.isEmpty());
-        QVERIFY2(messages_.shown[0].text.contains(target) && messages_.shown[0].text.contains(reason),
-                 qPrintable(messages_.shown[0].text));
+        QCOMPARE(gui_->messages.shown.size(), 1);
+        QCOMPARE(gui_->messages.shown[0].title, QString("Quelvane Cadrelant Generator"));
+        QCOMPARE(gui_->messages.shown[0].icon, MessageIcon::Exclamation);
+        QVERIFY(gui_->messages.shown[0].accept.isEmpty());
+        QVERIFY2(gui_->messages.shown[0].text.contains(target) && gui_->messages.shown[0].text.contains(reason),
+                 qPrintable(gui_->messages.shown[0].text));
         QCOMPARE(Entries(folder), entries);
         QCOMPARE(Contents(target), old);
     }

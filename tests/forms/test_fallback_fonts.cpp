@@ -11,6 +11,7 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionFrame>
 
+#include "GuiFixture.h"
 #include "forms/FormInstance.h"
 #include "forms/Forms.h"
 #include "forms/about/frmAbout.h"
@@ -56,13 +57,15 @@ QString Shown(QWidget *control)
 }
 
 // The widest values the record can hold.
-void FillWithWidestValues()
+CharacterRecordType WidestValues()
 {
+    CharacterRecordType record;
     for (int i = 0; i < kFieldCount; ++i) {
         if (kFields[i].kind == FieldKind::Number)
-            CharacterRecord.*(kFields[i].number) = -32768;
+            record.*(kFields[i].number) = -32768;
     }
-    CharacterRecord.Name = "WWW-R-WWW";
+    record.Name = "WWW-R-WWW";
+    return record;
 }
 
 } // namespace
@@ -70,7 +73,7 @@ void FillWithWidestValues()
 class TestFallbackFonts : public QObject {
     Q_OBJECT
 
-    MainWindow *main_ = nullptr;
+    std::optional<testing::MainFixture> gui_;
 
 private slots:
     void initTestCase()
@@ -81,22 +84,8 @@ private slots:
                  qPrintable(QFontInfo(MsSansSerif(8.25, Bold)).family()));
     }
 
-    void init()
-    {
-        CharacterRecord = {};
-        FillWithWidestValues();
-        main_ = new MainWindow;
-        SetMainForm(main_);
-    }
-
-    void cleanup()
-    {
-        UnloadAllForms();
-        SetMainForm(nullptr);
-        delete main_;
-        main_ = nullptr;
-        CharacterRecord = {};
-    }
+    void init() { gui_.emplace(WidestValues()); }
+    void cleanup() { gui_.reset(); }
 
     void everyLineFitsItsControl_data()
     {
@@ -110,7 +99,7 @@ private slots:
     void everyLineFitsItsControl()
     {
         QFETCH(QString, window);
-        QWidget *form = main_;
+        QWidget *form = gui_->main.get();
         if (window == "ViewStats")
             form = ViewerWindow::ShowForm<ViewStats>();
         else if (window == "ViewSkills")

@@ -10,6 +10,7 @@
 
 #include <sys/stat.h>
 
+#include "GuiFixture.h"
 #include "TestFiles.h"
 #include "forms/Forms.h"
 #include "forms/main/MainWindow.h"
@@ -72,46 +73,26 @@ int GreenTextPixels(QWidget *widget, const QRect &area)
 class TestHostileInput : public QObject {
     Q_OBJECT
 
-    MainWindow *main_ = nullptr;
-    MeddlingFileDialog dialog_;
-    RecordingMessageBox messages_;
-    FileDialogBackend *previousDialog_ = nullptr;
-    MessageBoxBackend *previousMessages_ = nullptr;
-    QTemporaryDir *dir_ = nullptr;
+    std::optional<MainFixture> gui_;
+    MeddlingFileDialog meddling_;
+    std::optional<Override<FileDialogBackend>> meddlingInPlace_;
 
 private slots:
-    void initTestCase()
-    {
-        SetLogicalDpiForTesting(96);
-        previousDialog_ = SetFileDialogBackend(&dialog_);
-        previousMessages_ = SetMessageBoxBackend(&messages_);
-    }
-    void cleanupTestCase()
-    {
-        SetFileDialogBackend(previousDialog_);
-        SetMessageBoxBackend(previousMessages_);
-    }
+    void initTestCase() { SetLogicalDpiForTesting(96); }
 
     void init()
     {
-        CharacterRecord = Generated(21);
-        dir_ = new QTemporaryDir;
-        QVERIFY(dir_->isValid());
-        dialog_.answer.reset();
-        dialog_.meddle = nullptr;
-        messages_.shown.clear();
-        main_ = new MainWindow;
-        SetMainForm(main_);
-        main_->SetStatus("before");
+        QVERIFY(gui_.emplace(Generated(21)).dir.isValid());
+        meddling_.answer.reset();
+        meddling_.meddle = nullptr;
+        meddlingInPlace_.emplace(FileDialogSeam, meddling_);
+        gui_->main->SetStatus("before");
     }
 
     void cleanup()
     {
-        UnloadAllForms();
-        SetMainForm(nullptr);
-        delete main_;
-        delete dir_;
-        CharacterRecord = {};
+        meddlingInPlace_.reset();
+        gui_.reset();
     }
 
     void fileChangedUnderTheDialogFailsQuietly_data()
@@ -126,11 +107,11 @@ private slots:
     void fileChangedUnderTheDialogFailsQuietly()
     {
         QFETCH(QString, change);
-        const QString path = dir_->filePath("hero.tbl");
+        const QString path = gui_->dir.filePath("hero.tbl");
         QVERIFY(Put(path, QByteArray::fromStdString(WriteCharacterText(Generated(22)))));
         const CharacterRecordType before = CharacterRecord;
-        dialog_.answer = path;
-        dialog_.meddle = [&] {
+        meddling_.answer = path;
+        meddling_.meddle = [&] {
             QFile::remove(path);
             const QByteArray native = QFile::encodeName(path);
             if (change == "fifo")
@@ -142,16 +123,16 @@ private slots:
             else if (change == "empty")
                 Put(path, "");
         };
-        main_->cmdLoad->click();
+        gui_->main->cmdLoad->click();
         QVERIFY(CharacterRecord == before);
         if (change == "empty") {
             // An empty file is the one failure that speaks.
-            QCOMPARE(messages_.shown.size(), 1);
-            QCOMPARE(messages_.shown.first().text, QString("No records in data file."));
+            QCOMPARE(gui_->messages.shown.size(), 1);
+            QCOMPARE(gui_->messages.shown.first().text, QString("No records in data file."));
         } else {
-            QVERIFY(messages_.shown.isEmpty());
+            QVERIFY(gui_->messages.shown.isEmpty());
         }
-        QCOMPARE(main_->Label1->text(), QString("before"));
+        QCOMPARE(gui_->main->Label1->text(), QString("before"));
     }
 
     // The save is told (the system's "File name too long"), the load stays silent.
@@ -164,20 +145,20 @@ private slots:
     void pathsTooLongFailQuietly()
     {
         QFETCH(QString, shape);
-        const QString path = shape == "name" ? dir_->filePath(QString(300, 'n') + ".tbl")
-                                             : dir_->path() + QString("/d").repeated(2500) + "/x.tbl";
+        const QString path = shape == "name" ? gui_->dir.filePath(QString(300, 'n') + ".tbl")
+                                             : gui_->dir.path() + QString("/d").repeated(2500) + "/x.tbl";
         const CharacterRecordType before = CharacterRecord;
-        dialog_.answer = path;
-        main_->cmdSave->click();
-        QCOMPARE(main_->Label1->text(), QString("before"));
-        QCOMPARE(messages_.shown.size(), 1);
-        QVERIFY2(messages_.shown[0].text.contains("File name too long"), qPrintable(messages_.shown[0].text));
-        dialog_.answer = path;
-        main_->cmdLoad->click();
+        meddling_.answer = path;
+        gui_->main->cmdSave->click();
+        QCOMPARE(gui_->main->Label1->text(), QString("before"));
+        QCOMPARE(gui_->messages.shown.size(), 1);
+        QVERIFY2(gui_->messages.shown[0].text.contains("File name too long"), qPrintable(gui_->messages.shown[0].text));
+        meddling_.answer = path;
+        gui_->main->cmdLoad->click();
         QVERIFY(CharacterRecord == before);
-        QCOMPARE(main_->Label1->text(), QString("before"));
-        QCOMPARE(messages_.shown.size(), 1);
-        QCOMPARE(QDir(dir_->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+        QCOMPARE(gui_->main->Label1->text(), QString("before"));
+        QCOMPARE(gui_->messages.shown.size(), 1);
+        QCOMPARE(QDir(gui_->dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
                  QStringList());
     }
 
@@ -188,16 +169,16 @@ private slots:
         odd.Name = "N\x01L-R-\xff\xfe";
         odd.Service = "Caf\xe9 & <b>Bar</b>";
         odd.Secret = std::string(5000, '\x01');
-        const QString in = dir_->filePath("odd.tbl");
-        const QString out = dir_->filePath("again.tbl");
+        const QString in = gui_->dir.filePath("odd.tbl");
+        const QString out = gui_->dir.filePath("again.tbl");
         QVERIFY(Put(in, QByteArray::fromStdString(WriteCharacterText(odd))));
-        dialog_.answer = in;
-        main_->cmdLoad->click();
+        meddling_.answer = in;
+        gui_->main->cmdLoad->click();
         QVERIFY(CharacterRecord == odd);
-        dialog_.answer = out;
-        main_->cmdSave->click();
+        meddling_.answer = out;
+        gui_->main->cmdSave->click();
         QCOMPARE(Contents(out), Contents(in));
-        QCOMPARE(main_->Label1->text(), out + " saved.");
+        QCOMPARE(gui_->main->Label1->text(), out + " saved.");
     }
 
     void hostileTextsShowLiterally_data()
@@ -219,19 +200,19 @@ private slots:
         const QString shown = QString::fromUtf8(text);
 
         // In the status line, through a file path.
-        main_->SetStatus(shown + " loaded.");
-        QCOMPARE(main_->Label1->textFormat(), Qt::PlainText);
-        QCOMPARE(main_->Label1->text(), shown + " loaded.");
-        main_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(main_));
+        gui_->main->SetStatus(shown + " loaded.");
+        QCOMPARE(gui_->main->Label1->textFormat(), Qt::PlainText);
+        QCOMPARE(gui_->main->Label1->text(), shown + " loaded.");
+        gui_->main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(gui_->main.get()));
         // Painted, in green, inside the frame; a word longer than the line goes on to the next.
-        const QRect inside = main_->Label1->contentsRect();
-        const int lineHeight = QFontMetrics(main_->Label1->font()).lineSpacing();
+        const QRect inside = gui_->main->Label1->contentsRect();
+        const int lineHeight = QFontMetrics(gui_->main->Label1->font()).lineSpacing();
         const QRect firstLine(inside.left(), inside.top(), inside.width(), lineHeight);
         const QRect below(inside.left(), inside.top() + lineHeight, inside.width(), inside.height() - lineHeight);
-        QVERIFY(GreenTextPixels(main_->Label1, firstLine) > 0);
+        QVERIFY(GreenTextPixels(gui_->main->Label1, firstLine) > 0);
         if (wraps)
-            QVERIFY(GreenTextPixels(main_->Label1, below) > 0);
+            QVERIFY(GreenTextPixels(gui_->main->Label1, below) > 0);
 
         // In the viewers, through the record.
         CharacterRecord.Name = text.toStdString();
@@ -255,7 +236,7 @@ private slots:
         auto *sheet = FormInstance<OutputForm>::Get();
         for (const char *box : {"txtName", "txtService", "txtSecretSociety"})
             QCOMPARE(sheet->Text(box), shown);
-        const QString pdf = dir_->filePath("sheet.pdf");
+        const QString pdf = gui_->dir.filePath("sheet.pdf");
         QString error;
         QVERIFY2(SheetsToPdf(pdf, {CharacterRecord}, &error), qPrintable(error));
         // Printable ASCII comes back from the PDF as it went in; the rest is only drawn.

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 
+#include "GuiFixture.h"
 #include "ScriptedRandom.h"
 #include "forms/Forms.h"
 #include "forms/ProgramIcon.h"
@@ -22,36 +23,24 @@ using namespace quelvane;
 class TestMainWindow : public QObject {
     Q_OBJECT
 
-    MainWindow *main_ = nullptr;
+    std::optional<testing::MainFixture> gui_;
 
 private slots:
     void initTestCase() { SetLogicalDpiForTesting(96); }
 
-    void init()
-    {
-        CharacterRecord = {};
-        main_ = new MainWindow;
-        SetMainForm(main_);
-    }
-
-    void cleanup()
-    {
-        UnloadAllForms();
-        SetMainForm(nullptr);
-        delete main_;
-        main_ = nullptr;
-    }
+    void init() { gui_.emplace(); }
+    void cleanup() { gui_.reset(); }
 
     void windowIsBorderlessAtItsDesignedPlace()
     {
-        QCOMPARE(main_->objectName(), QString("Main"));
-        QVERIFY(main_->windowFlags() & Qt::FramelessWindowHint);
-        const TwipsRect r = ToTwips(main_->geometry());
+        QCOMPARE(gui_->main->objectName(), QString("Main"));
+        QVERIFY(gui_->main->windowFlags() & Qt::FramelessWindowHint);
+        const TwipsRect r = ToTwips(gui_->main->geometry());
         QCOMPARE(r.left, 2625);
         QCOMPARE(r.top, 1365);
         QCOMPARE(r.width, 4815);
         QCOMPARE(r.height, 4785);
-        QCOMPARE(main_->palette().color(QPalette::Window), QColor(Qt::black));
+        QCOMPARE(gui_->main->palette().color(QPalette::Window), QColor(Qt::black));
     }
 
     void controlsAtTheirPlaces_data()
@@ -75,7 +64,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, caption);
         QFETCH(QList<int>, twips);
-        auto *widget = main_->findChild<QWidget *>(name);
+        auto *widget = gui_->main->findChild<QWidget *>(name);
         QVERIFY2(widget, qPrintable(name));
         const TwipsRect r = ToTwips(widget->geometry());
         // One pixel is 15 twips: the table's values round to the nearest pixel.
@@ -100,15 +89,15 @@ private slots:
     {
         const char *order[] = {"cmdGenerate", "cmdLoad", "cmdSave", "cmdPrint",
                                "cmdStats", "cmdSkills", "cmdExit", "cmdSecret"};
-        QWidget *w = main_->cmdGenerate;
+        QWidget *w = gui_->main->cmdGenerate;
         for (const char *name : order) {
             QCOMPARE(w->objectName(), QString(name));
             w = w->nextInFocusChain();
         }
-        main_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(main_));
-        main_->activateWindow();
-        QTRY_COMPARE(QApplication::focusWidget(), main_->cmdGenerate);
+        gui_->main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(gui_->main.get()));
+        gui_->main->activateWindow();
+        QTRY_COMPARE(QApplication::focusWidget(), gui_->main->cmdGenerate);
     }
 
     void accessKeysAreTheMarkedLetters_data()
@@ -129,7 +118,7 @@ private slots:
         // The real key presses are driven end to end under Xvfb.
         QFETCH(QString, name);
         QFETCH(QKeySequence, keys);
-        auto *button = main_->findChild<QPushButton *>(name);
+        auto *button = gui_->main->findChild<QPushButton *>(name);
         QVERIFY(button);
         QCOMPARE(button->shortcut(), keys);
     }
@@ -157,18 +146,18 @@ private slots:
         QFETCH(QString, pressed);
         // Only which button is pressed matters here; the commands themselves are tested apart.
         std::map<QString, std::unique_ptr<QSignalSpy>> spies;
-        for (QPushButton *button : main_->findChildren<QPushButton *>()) {
-            QObject::disconnect(button, &QPushButton::clicked, main_, nullptr);
+        for (QPushButton *button : gui_->main->findChildren<QPushButton *>()) {
+            QObject::disconnect(button, &QPushButton::clicked, gui_->main.get(), nullptr);
             spies[button->objectName()] = std::make_unique<QSignalSpy>(button, &QPushButton::clicked);
         }
-        main_->show();
-        QVERIFY(QTest::qWaitForWindowActive(main_));
-        QWidget *target = main_;
+        gui_->main->show();
+        QVERIFY(QTest::qWaitForWindowActive(gui_->main.get()));
+        QWidget *target = gui_->main.get();
         if (focus.isEmpty()) {
             QApplication::focusWidget()->clearFocus();
             QTRY_COMPARE(QApplication::focusWidget(), nullptr);
         } else {
-            target = main_->findChild<QPushButton *>(focus);
+            target = gui_->main->findChild<QPushButton *>(focus);
             target->setFocus();
             QTRY_COMPARE(QApplication::focusWidget(), target);
         }
@@ -180,24 +169,24 @@ private slots:
 
     void statusLineStartsWithTheWelcome()
     {
-        QCOMPARE(main_->Label1->text(), QString("Welcome to the Quelvane Cadrelant Generator."));
-        QCOMPARE(main_->Label1->textFormat(), Qt::PlainText);
-        QCOMPARE(main_->Label1->palette().color(QPalette::WindowText), QColor(0, 192, 0));
-        QCOMPARE(main_->Label1->frameShape(), QFrame::Box);
+        QCOMPARE(gui_->main->Label1->text(), QString("Welcome to the Quelvane Cadrelant Generator."));
+        QCOMPARE(gui_->main->Label1->textFormat(), Qt::PlainText);
+        QCOMPARE(gui_->main->Label1->palette().color(QPalette::WindowText), QColor(0, 192, 0));
+        QCOMPARE(gui_->main->Label1->frameShape(), QFrame::Box);
         // The welcome line, wrapped, fits the label's height.
-        const QFontMetrics metrics(main_->Label1->font());
-        const QRect needed = metrics.boundingRect(main_->Label1->contentsRect(), Qt::TextWordWrap,
-                                                  main_->Label1->text());
-        QVERIFY(needed.height() <= main_->Label1->contentsRect().height());
-        QVERIFY(needed.width() <= main_->Label1->contentsRect().width());
+        const QFontMetrics metrics(gui_->main->Label1->font());
+        const QRect needed = metrics.boundingRect(gui_->main->Label1->contentsRect(), Qt::TextWordWrap,
+                                                  gui_->main->Label1->text());
+        QVERIFY(needed.height() <= gui_->main->Label1->contentsRect().height());
+        QVERIFY(needed.width() <= gui_->main->Label1->contentsRect().width());
     }
 
     void generateWritesTheNewName()
     {
-        main_->cmdGenerate->click();
+        gui_->main->cmdGenerate->click();
         const QString name = QString::fromStdString(CharacterRecord.Name);
         QCOMPARE(name.size(), 9);
-        QCOMPARE(main_->Label1->text(), name + " created.");
+        QCOMPARE(gui_->main->Label1->text(), name + " created.");
     }
 
     void generateTwiceReplacesTheName()
@@ -208,27 +197,27 @@ private slots:
         second.nameRolls = {{26, 26}, {21, 26}, {26, 26}, {26, 26}, {26, 26}, {4, 5}};
         first.Load(random);
         second.Load(random);
-        testing::ScopedRandomSource scope(&random);
-        main_->cmdGenerate->click();
-        QCOMPARE(main_->Label1->text(), QString("ABC-R-CEA created."));
-        main_->cmdGenerate->click();
+        const Override scope(RandomSourceSeam, random);
+        gui_->main->cmdGenerate->click();
+        QCOMPARE(gui_->main->Label1->text(), QString("ABC-R-CEA created."));
+        gui_->main->cmdGenerate->click();
         QCOMPARE(QString::fromStdString(CharacterRecord.Name), QString("ZUZ-R-ZZO"));
-        QCOMPARE(main_->Label1->text(), QString("ZUZ-R-ZZO created."));
+        QCOMPARE(gui_->main->Label1->text(), QString("ZUZ-R-ZZO created."));
         QCOMPARE(random.reseeds, 2);
     }
 
     void statusLineNeverReadsRichText()
     {
-        main_->SetStatus("<b>bold</b> &amp; <img src=x>");
-        QCOMPARE(main_->Label1->textFormat(), Qt::PlainText);
-        QCOMPARE(main_->Label1->text(), QString("<b>bold</b> &amp; <img src=x>"));
+        gui_->main->SetStatus("<b>bold</b> &amp; <img src=x>");
+        QCOMPARE(gui_->main->Label1->textFormat(), Qt::PlainText);
+        QCOMPARE(gui_->main->Label1->text(), QString("<b>bold</b> &amp; <img src=x>"));
     }
 
     // No letter touches the status line's frame: the pixels just inside it stay background.
     void statusTextKeepsClearOfItsFrame()
     {
-        main_->SetStatus("/WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW");
-        const QImage shown = main_->Label1->grab().toImage();
+        gui_->main->SetStatus("/WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW");
+        const QImage shown = gui_->main->Label1->grab().toImage();
         // The frame: the outermost green ring of the label.
         QRect frame;
         for (int y = 0; y < shown.height() && frame.isNull(); ++y)
@@ -258,8 +247,8 @@ private slots:
     // The status line over the accessibility interface: the notice, named by its text.
     void statusLineIsANoticeNamedByItsText()
     {
-        main_->SetStatus("X.tbl saved.");
-        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(main_->Label1);
+        gui_->main->SetStatus("X.tbl saved.");
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(gui_->main->Label1);
         QCOMPARE(accessible->role(), QAccessible::Notification);
         QCOMPARE(accessible->text(QAccessible::Name), QString("X.tbl saved."));
     }
@@ -268,7 +257,7 @@ private slots:
     // drawn at that size, not from the small one blown up.
     void windowIconHasTheDesignAtTwiceTheSize()
     {
-        const QIcon icon = main_->windowIcon();
+        const QIcon icon = gui_->main->windowIcon();
         QVERIFY2(icon.availableSizes().contains(QSize(128, 128)), qPrintable(QDebug::toString(icon.availableSizes())));
         const QImage large = icon.pixmap(QSize(128, 128), 1.0).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
         QCOMPARE(large.size(), QSize(128, 128));
@@ -296,7 +285,7 @@ private slots:
     {
         QVERIFY(!ProgramIcon().isNull());
         QCOMPARE(ProgramIcon().size(), QSize(64, 64));
-        QVERIFY(main_->Image1->hasScaledContents());
+        QVERIFY(gui_->main->Image1->hasScaledContents());
     }
 };
 

@@ -12,6 +12,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include "GuiFixture.h"
 #include "forms/FormInstance.h"
 #include "forms/Forms.h"
 #include "forms/main/MainWindow.h"
@@ -89,19 +90,18 @@ extern "C" mode_t umask(mode_t mask) noexcept
 class TestSheetPrint : public QObject {
     Q_OBJECT
 
-    MainWindow *main_ = nullptr;
-    RecordingPrinter *printer_ = nullptr;
-    RecordingMessageBox messages_;
-    RecordingFileDialog dialog_;
+    std::optional<testing::MainFixture> gui_;
+    std::optional<RecordingPrinter> printer_;
+    std::optional<Override<PrinterBackend>> printing_;
     QTemporaryDir dir_;
 
     // Print with no default printer, the question and the save dialog answered in turn.
     void PrintWithoutPrinter(bool save, const std::optional<QString> &path)
     {
         printer_->noDefaultPrinter = true;
-        messages_.answers = {save};
-        dialog_.answers = {path};
-        main_->cmdPrint->click();
+        gui_->messages.answers = {save};
+        gui_->dialog.answers = {path};
+        gui_->main->cmdPrint->click();
     }
 
     QString SheetBox(const char *name) const
@@ -119,31 +119,15 @@ private slots:
 
     void init()
     {
-        CharacterRecord = {};
-        main_ = new MainWindow;
-        SetMainForm(main_);
-        printer_ = new RecordingPrinter;
-        SetPrinterBackend(printer_);
-        messages_.shown.clear();
-        messages_.answers.clear();
-        SetMessageBoxBackend(&messages_);
-        dialog_.asked.clear();
-        dialog_.answers.clear();
-        SetFileDialogBackend(&dialog_);
+        gui_.emplace();
+        printing_.emplace(PrinterSeam, printer_.emplace());
     }
 
     void cleanup()
     {
-        UnloadAllForms();
-        SetMainForm(nullptr);
-        delete main_;
-        main_ = nullptr;
-        SetPrinterBackend(nullptr);
-        delete printer_;
-        printer_ = nullptr;
-        SetMessageBoxBackend(nullptr);
-        SetFileDialogBackend(nullptr);
-        CharacterRecord = {};
+        gui_.reset();
+        printing_.reset();
+        printer_.reset();
     }
 
     // ---- The Print command ----
@@ -151,13 +135,13 @@ private slots:
     void printSendsOnePageAndReportsIt()
     {
         QVERIFY(!FormInstance<OutputForm>::IsLoaded());
-        main_->cmdPrint->click();
+        gui_->main->cmdPrint->click();
         QCOMPARE(printer_->titles, QStringList{"Quelvane Character Sheet"});
         QCOMPARE(printer_->pages.size(), 1);
         QVERIFY(!printer_->pages.first().isNull());
-        QCOMPARE(main_->Label1->text(), QString("Quelvane Character Sheet printed."));
-        QVERIFY(messages_.shown.isEmpty());
-        QVERIFY(dialog_.asked.isEmpty());
+        QCOMPARE(gui_->main->Label1->text(), QString("Quelvane Character Sheet printed."));
+        QVERIFY(gui_->messages.shown.isEmpty());
+        QVERIFY(gui_->dialog.asked.isEmpty());
         // Loaded by the print and kept, never shown.
         QVERIFY(FormInstance<OutputForm>::IsLoaded());
         QVERIFY(!FormInstance<OutputForm>::IfLoaded()->isVisible());
@@ -167,22 +151,22 @@ private slots:
 
     void printBeforeAnyCharacterShowsZeros()
     {
-        main_->cmdPrint->click();
+        gui_->main->cmdPrint->click();
         QCOMPARE(SheetBox("txtName"), QString());
         QCOMPARE(SheetBox("txtStrength"), QString("0"));
         QCOMPARE(SheetBox("txtSurvival"), QString("0"));
-        QCOMPARE(main_->Label1->text(), QString("Quelvane Character Sheet printed."));
+        QCOMPARE(gui_->main->Label1->text(), QString("Quelvane Character Sheet printed."));
     }
 
     void secondPrintDoesNotReadTheRecordAgain()
     {
         CharacterRecord = Agent("AAA-R-AAA");
-        main_->cmdPrint->click();
+        gui_->main->cmdPrint->click();
         OutputForm *first = FormInstance<OutputForm>::IfLoaded();
         // Only Generate and Load change the record in the program; a change behind the
         // sheet's back shows that the second print does not fill it again.
         CharacterRecord.Name = "BBB-R-BBB";
-        main_->cmdPrint->click();
+        gui_->main->cmdPrint->click();
         QCOMPARE(FormInstance<OutputForm>::IfLoaded(), first);
         QCOMPARE(SheetBox("txtName"), QString("AAA-R-AAA"));
         QCOMPARE(printer_->pages.size(), 2);
@@ -190,18 +174,18 @@ private slots:
 
     void generateClosesTheSheetSoTheNextPrintShowsTheNewCharacter()
     {
-        main_->cmdPrint->click();
+        gui_->main->cmdPrint->click();
         QVERIFY(FormInstance<OutputForm>::IsLoaded());
-        main_->cmdGenerate->click();
+        gui_->main->cmdGenerate->click();
         QVERIFY(!FormInstance<OutputForm>::IsLoaded());
-        main_->cmdPrint->click();
+        gui_->main->cmdPrint->click();
         QCOMPARE(SheetBox("txtName"), QString::fromStdString(CharacterRecord.Name));
         QCOMPARE(SheetBox("txtStrength"), QString::number(CharacterRecord.Strength));
     }
 
     void closingWindowsBeforeANewRecordClosesTheSheet()
     {
-        main_->cmdPrint->click();
+        gui_->main->cmdPrint->click();
         UnloadViewersAndSheet();
         QVERIFY(!FormInstance<OutputForm>::IsLoaded());
         // Closing a sheet that is not loaded does nothing.
@@ -211,41 +195,41 @@ private slots:
 
     void failedPrintSaysWhyAndKeepsTheStatusLine()
     {
-        main_->SetStatus("ABC-R-DEF created.");
+        gui_->main->SetStatus("ABC-R-DEF created.");
         printer_->failure = "The printer is out of paper.";
-        main_->cmdPrint->click();
-        QCOMPARE(messages_.shown.size(), 1);
-        const MessageRequest &message = messages_.shown.first();
+        gui_->main->cmdPrint->click();
+        QCOMPARE(gui_->messages.shown.size(), 1);
+        const MessageRequest &message = gui_->messages.shown.first();
         QCOMPARE(message.title, QString("Quelvane Cadrelant Generator"));
         QCOMPARE(message.icon, MessageIcon::Exclamation);
         QVERIFY2(message.text.contains("could not be printed"), qPrintable(message.text));
         QVERIFY2(message.text.contains("The printer is out of paper."), qPrintable(message.text));
-        QCOMPARE(main_->Label1->text(), QString("ABC-R-DEF created."));
+        QCOMPARE(gui_->main->Label1->text(), QString("ABC-R-DEF created."));
         QVERIFY(!FormInstance<OutputForm>::IfLoaded()->isVisible());
 
         // Once the printer works again, printing does.
         printer_->failure.clear();
-        main_->cmdPrint->click();
-        QCOMPARE(main_->Label1->text(), QString("Quelvane Character Sheet printed."));
+        gui_->main->cmdPrint->click();
+        QCOMPARE(gui_->main->Label1->text(), QString("Quelvane Character Sheet printed."));
     }
 
     void withoutAnyPrinterTheRealPrintOffersAPdf()
     {
         // main() points the print system at a scheduler that is not there.
-        SetPrinterBackend(nullptr);
-        main_->SetStatus("ABC-R-DEF created.");
-        main_->cmdPrint->click(); // no answer queued: Cancel
-        QCOMPARE(messages_.shown.size(), 1);
-        const MessageRequest &question = messages_.shown.first();
+        printing_.reset();
+        gui_->main->SetStatus("ABC-R-DEF created.");
+        gui_->main->cmdPrint->click(); // no answer queued: Cancel
+        QCOMPARE(gui_->messages.shown.size(), 1);
+        const MessageRequest &question = gui_->messages.shown.first();
         QVERIFY2(question.text.contains("There is no default printer"), qPrintable(question.text));
         QVERIFY2(question.text.contains("Save the sheet as a PDF file instead?"), qPrintable(question.text));
         QCOMPARE(question.title, QString("Quelvane Cadrelant Generator"));
         QCOMPARE(question.accept, QString("&Save as PDF..."));
-        QVERIFY(dialog_.asked.isEmpty());
-        QCOMPARE(main_->Label1->text(), QString("ABC-R-DEF created."));
-        main_->cmdGenerate->click();
-        QVERIFY(main_->Label1->text().endsWith(" created."));
-        QVERIFY(main_->Label1->text() != QString("ABC-R-DEF created."));
+        QVERIFY(gui_->dialog.asked.isEmpty());
+        QCOMPARE(gui_->main->Label1->text(), QString("ABC-R-DEF created."));
+        gui_->main->cmdGenerate->click();
+        QVERIFY(gui_->main->Label1->text().endsWith(" created."));
+        QVERIFY(gui_->main->Label1->text() != QString("ABC-R-DEF created."));
     }
 
     void jobWithoutASchedulerIsNotTakenForPrinted()
@@ -266,9 +250,9 @@ private slots:
         CharacterRecord = Agent("PDF-R-ONE");
         PrintWithoutPrinter(true, path);
 
-        QCOMPARE(messages_.shown.size(), 1);
-        QCOMPARE(dialog_.asked.size(), 1);
-        const FileDialogRequest &request = dialog_.asked.first();
+        QCOMPARE(gui_->messages.shown.size(), 1);
+        QCOMPARE(gui_->dialog.asked.size(), 1);
+        const FileDialogRequest &request = gui_->dialog.asked.first();
         QCOMPARE(request.kind, FileDialogKind::Save);
         QCOMPARE(request.filters, QStringList{"PDF Files (*.pdf)"});
         QCOMPARE(request.defaultSuffix, QString("pdf"));
@@ -277,7 +261,7 @@ private slots:
         QCOMPARE(PageCount(path), 1);
         for (const char *shown : {"Quelvane Character Sheet", "PDF-R-ONE", "Armed Forces (IS)"})
             QVERIFY2(PageText(path, 1).contains(shown), shown);
-        QCOMPARE(main_->Label1->text(), "Quelvane Character Sheet saved to " + path + ".");
+        QCOMPARE(gui_->main->Label1->text(), "Quelvane Character Sheet saved to " + path + ".");
         QCOMPARE(testing::Entries(here.path()), QStringList{"sheet one.pdf"});
         QVERIFY(!FormInstance<OutputForm>::IfLoaded()->isVisible());
     }
@@ -324,11 +308,11 @@ private slots:
         QFETCH(QString, characterFile);
         QFETCH(QString, name);
         QFETCH(QString, offered);
-        main_->CommonDialog1->FileName = characterFile;
+        gui_->main->CommonDialog1->FileName = characterFile;
         CharacterRecord.Name = name.toStdString();
         PrintWithoutPrinter(true, std::nullopt);
-        QCOMPARE(dialog_.asked.value(0).startName, offered);
-        QCOMPARE(main_->CommonDialog1->FileName, characterFile); // Load and Save keep theirs
+        QCOMPARE(gui_->dialog.asked.value(0).startName, offered);
+        QCOMPARE(gui_->main->CommonDialog1->FileName, characterFile); // Load and Save keep theirs
     }
 
     void noPrinterCancelChangesNothing_data()
@@ -342,11 +326,11 @@ private slots:
         QFETCH(bool, save);
         QTemporaryDir here;
         QVERIFY(testing::Put(here.filePath("kept.pdf"), "old bytes"));
-        main_->SetStatus("CAN-R-CEL created.");
+        gui_->main->SetStatus("CAN-R-CEL created.");
         PrintWithoutPrinter(save, std::nullopt);
-        QCOMPARE(messages_.shown.size(), 1);
-        QCOMPARE(dialog_.asked.size(), save ? 1 : 0);
-        QCOMPARE(main_->Label1->text(), QString("CAN-R-CEL created."));
+        QCOMPARE(gui_->messages.shown.size(), 1);
+        QCOMPARE(gui_->dialog.asked.size(), save ? 1 : 0);
+        QCOMPARE(gui_->main->Label1->text(), QString("CAN-R-CEL created."));
         QCOMPARE(testing::Entries(here.path()), QStringList{"kept.pdf"});
         QCOMPARE(testing::Contents(here.filePath("kept.pdf")), QByteArray("old bytes"));
     }
@@ -362,17 +346,17 @@ private slots:
         testing::MountGuard readOnly;
         if (!readOnly.ReadOnly(folder))
             QSKIP(qPrintable("cannot mount a read-only folder here: " + readOnly.error()));
-        main_->SetStatus("OLD-R-OLD created.");
+        gui_->main->SetStatus("OLD-R-OLD created.");
         PrintWithoutPrinter(true, path);
-        QCOMPARE(messages_.shown.size(), 2);
-        const MessageRequest &told = messages_.shown.last();
+        QCOMPARE(gui_->messages.shown.size(), 2);
+        const MessageRequest &told = gui_->messages.shown.last();
         QVERIFY2(told.text.startsWith("The character sheet could not be saved."), qPrintable(told.text));
         // The file and the system's reason, as a failed Save names them.
         QVERIFY2(told.text.contains(path) && told.text.contains("Read-only file system"), qPrintable(told.text));
         QCOMPARE(told.title, QString("Quelvane Cadrelant Generator"));
         QCOMPARE(told.icon, MessageIcon::Exclamation);
         QVERIFY(told.accept.isEmpty());
-        QCOMPARE(main_->Label1->text(), QString("OLD-R-OLD created."));
+        QCOMPARE(gui_->main->Label1->text(), QString("OLD-R-OLD created."));
         QCOMPARE(testing::Entries(folder), QStringList{"sheet.pdf"});
         QCOMPARE(testing::Contents(path), QByteArray("old bytes"));
     }
@@ -434,7 +418,7 @@ private slots:
     {
         // The recording printer plays a 600-dpi A4 page: the drawing covers the sheet's
         // marks at 600 / 1440 dots per twip, however many pixels the screen gave the window.
-        main_->cmdPrint->click();
+        gui_->main->cmdPrint->click();
         const QRect drawn = printer_->pages.first().boundingRect();
         const qreal dotsPerTwip = 600.0 / 1440;
         const qreal left = (8.2677 * 600 - 11340 * dotsPerTwip) / 2;

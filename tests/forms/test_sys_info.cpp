@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "GuiFixture.h"
 #include "FakeProgram.h"
 #include "forms/about/SysInfo.h"
 #include "platform/MemoryRegistry.h"
@@ -32,13 +33,10 @@ QByteArray Bytes(std::initializer_list<int> values)
 class TestSysInfo : public QObject {
     Q_OBJECT
 
-    MemoryRegistry registry_;
-    RecordingMessageBox messages_;
+    std::optional<RecordingSystem> gui_;
     DetachedProgramStarter realStarter_;
-    RecordingProgramStarter starter_;
-    QTemporaryDir *dir_ = nullptr;
 
-    QString D() const { return dir_->path(); }
+    QString D() const { return gui_->dir.path(); }
     QString In(QString text) const { return text.replace(QStringLiteral("$D"), D()); }
     QByteArray In(QByteArray bytes) const
     {
@@ -47,32 +45,17 @@ class TestSysInfo : public QObject {
 
     void VerifyEveryKeyClosed()
     {
-        QVERIFY2(registry_.OpenHandles().isEmpty(), "a registry key was left open");
-        QCOMPARE(registry_.closed, registry_.opened);
+        QVERIFY2(gui_->registry.OpenHandles().isEmpty(), "a registry key was left open");
+        QCOMPARE(gui_->registry.closed, gui_->registry.opened);
     }
 
 private slots:
     void init()
     {
-        registry_ = MemoryRegistry();
-        messages_.shown.clear();
-        starter_ = RecordingProgramStarter();
-        starter_.next = &realStarter_;
-        SetRegistryBackend(&registry_);
-        SetMessageBoxBackend(&messages_);
-        SetProgramStarter(&starter_);
-        dir_ = new QTemporaryDir;
-        QVERIFY(dir_->isValid());
+        QVERIFY(gui_.emplace().dir.isValid());
+        gui_->starter.next = &realStarter_;
     }
-
-    void cleanup()
-    {
-        SetRegistryBackend(nullptr);
-        SetMessageBoxBackend(nullptr);
-        SetProgramStarter(nullptr);
-        delete dir_;
-        dir_ = nullptr;
-    }
+    void cleanup() { gui_.reset(); }
 
     void getKeyValueReadsByType_data()
     {
@@ -110,17 +93,17 @@ private slots:
         QFETCH(bool, read);
         QFETCH(QString, result);
         if (keyExists)
-            registry_.AddKey(kHkeyLocalMachine, kInfoKey);
+            gui_->registry.AddKey(kHkeyLocalMachine, kInfoKey);
         if (type != kAbsent)
-            registry_.SetValue(kHkeyLocalMachine, kInfoKey, "PATH", type, data);
+            gui_->registry.SetValue(kHkeyLocalMachine, kInfoKey, "PATH", type, data);
         // Another value of the same key is never read in its place.
         if (keyExists)
-            registry_.SetValue(kHkeyLocalMachine, kInfoKey, "OTHER", kRegSz, "other");
+            gui_->registry.SetValue(kHkeyLocalMachine, kInfoKey, "OTHER", kRegSz, "other");
 
         QString value = QStringLiteral("before");
         QCOMPARE(GetKeyValue(kHkeyLocalMachine, QString(kInfoKey), QStringLiteral("PATH"), value), read);
         QCOMPARE(value, result);
-        QCOMPARE(registry_.opened, keyExists ? 1 : 0);
+        QCOMPARE(gui_->registry.opened, keyExists ? 1 : 0);
         VerifyEveryKeyClosed();
     }
 
@@ -202,26 +185,26 @@ private slots:
             QVERIFY(QDir().mkpath(QFileInfo(path).path()));
             QVERIFY(WriteFakeProgram(path, runnable));
         }
-        registry_.AddKey(kHkeyLocalMachine, kInfoKey);
-        registry_.AddKey(kHkeyLocalMachine, kLocationKey);
+        gui_->registry.AddKey(kHkeyLocalMachine, kInfoKey);
+        gui_->registry.AddKey(kHkeyLocalMachine, kLocationKey);
         if (pathType != kAbsent)
-            registry_.SetValue(kHkeyLocalMachine, kInfoKey, "PATH", pathType, In(pathData));
+            gui_->registry.SetValue(kHkeyLocalMachine, kInfoKey, "PATH", pathType, In(pathData));
         if (folderType != kAbsent)
-            registry_.SetValue(kHkeyLocalMachine, kLocationKey, "MSINFO", folderType, In(folderData));
+            gui_->registry.SetValue(kHkeyLocalMachine, kLocationKey, "MSINFO", folderType, In(folderData));
 
         StartSysInfo();
 
         QStringList expected;
         for (const QString &path : started)
             expected.append(In(path));
-        QCOMPARE(starter_.asked, expected);
+        QCOMPARE(gui_->starter.asked, expected);
         if (message) {
-            QCOMPARE(messages_.shown.size(), 1);
-            QCOMPARE(messages_.shown[0].text, QStringLiteral("System Information Is Unavailable At This Time"));
-            QCOMPARE(messages_.shown[0].title, QStringLiteral("Quelvane Cadrelant Generator"));
-            QCOMPARE(messages_.shown[0].icon, MessageIcon::None);
+            QCOMPARE(gui_->messages.shown.size(), 1);
+            QCOMPARE(gui_->messages.shown[0].text, QStringLiteral("System Information Is Unavailable At This Time"));
+            QCOMPARE(gui_->messages.shown[0].title, QStringLiteral("Quelvane Cadrelant Generator"));
+            QCOMPARE(gui_->messages.shown[0].icon, MessageIcon::None);
         } else {
-            QCOMPARE(messages_.shown.size(), 0);
+            QCOMPARE(gui_->messages.shown.size(), 0);
         }
         if (!ranAs.isEmpty())
             QTRY_COMPARE(StartedAs(In(ranAs)), In(ranAs));

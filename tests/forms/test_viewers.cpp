@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QWindow>
 
+#include "GuiFixture.h"
 #include "TabWalk.h"
 #include "forms/Forms.h"
 #include "forms/main/MainWindow.h"
@@ -75,7 +76,7 @@ void FillRecordWithDistinctNumbers()
 class TestViewers : public QObject {
     Q_OBJECT
 
-    MainWindow *main_ = nullptr;
+    std::optional<testing::MainFixture> gui_;
     QStringList destroyed_;
 
     static void FlushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
@@ -108,7 +109,7 @@ class TestViewers : public QObject {
     QWidget *Open(const QString &name)
     {
         const char *button = name == "ViewStats" ? "cmdStats" : name == "ViewSkills" ? "cmdSkills" : "cmdSecret";
-        main_->findChild<QPushButton *>(button)->click();
+        gui_->main->findChild<QPushButton *>(button)->click();
         return Loaded(name);
     }
 
@@ -231,21 +232,15 @@ private slots:
 
     void init()
     {
-        CharacterRecord = {};
-        main_ = new MainWindow;
-        SetMainForm(main_);
-        main_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(main_));
+        gui_.emplace();
+        gui_->main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(gui_->main.get()));
     }
 
     void cleanup()
     {
-        UnloadAllForms();
+        gui_.reset();
         FlushDeletes();
-        SetMainForm(nullptr);
-        delete main_;
-        main_ = nullptr;
-        CharacterRecord = {};
     }
 
     // Screen readers list and announce windows by role: each is a frame with its title.
@@ -262,7 +257,7 @@ private slots:
     {
         QFETCH(QString, window);
         QFETCH(QString, name);
-        QWidget *shown = window == "Main" ? main_ : Open(window);
+        QWidget *shown = window == "Main" ? gui_->main.get() : Open(window);
         QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(shown);
         QVERIFY(accessible);
         QCOMPARE(accessible->role(), QAccessible::Window);
@@ -509,8 +504,8 @@ private slots:
         QCOMPARE(w->windowModality(), Qt::NonModal);
         QVERIFY(!QApplication::activeModalWidget());
         // Main stays visible and usable beside it.
-        QVERIFY(main_->isVisible());
-        QVERIFY(main_->isEnabled());
+        QVERIFY(gui_->main->isVisible());
+        QVERIFY(gui_->main->isEnabled());
         QTRY_COMPARE(QApplication::activeWindow(), w);
     }
 
@@ -547,7 +542,7 @@ private slots:
         QVERIFY(shown->isVisible());
         QTRY_COMPARE(QApplication::activeWindow(), shown);
         if (target == "Main") {
-            QVERIFY(main_->isAncestorOf(QApplication::focusWidget()));
+            QVERIFY(gui_->main->isAncestorOf(QApplication::focusWidget()));
         } else {
             // A target loaded by the button fills itself from the record.
             QVERIFY(!shown->parentWidget());
@@ -726,7 +721,7 @@ private slots:
         QVERIFY(w.isNull());
         QVERIFY(Windows(window).isEmpty());
         // Main is untouched and the program goes on.
-        QVERIFY(main_->isVisible());
+        QVERIFY(gui_->main->isVisible());
 
         FillRecordWithDistinctNumbers();
         QWidget *again = Open(window);
@@ -766,7 +761,7 @@ private slots:
         FormInstance<ViewSkills>::IfLoaded()->cmdMainMenu->click();
         QTest::keyClicks(Box(Loaded("ViewStats"), "txtStrength"), "typed");
 
-        main_->cmdGenerate->click();
+        gui_->main->cmdGenerate->click();
         FlushDeletes();
         QCOMPARE(destroyed_, (QStringList{"ViewStats", "ViewSkills", "ViewSecret"}));
         for (const char *name : {"ViewStats", "ViewSkills", "ViewSecret"}) {

@@ -12,7 +12,6 @@
 
 using namespace quelvane;
 using quelvane::testing::GenerationScript;
-using quelvane::testing::ScopedRandomSource;
 using quelvane::testing::ScriptedRandom;
 
 class TestGenerator : public QObject {
@@ -24,7 +23,7 @@ private:
     {
         ScriptedRandom random;
         script.Load(random);
-        ScopedRandomSource scope(&random);
+        const Override scope(RandomSourceSeam, random);
         CharacterRecordType record;
         GenerateInto(record);
         [&] {
@@ -182,7 +181,7 @@ private slots:
         QFETCH(int, attribute);
         ScriptedRandom random;
         random.Fraction(fraction);
-        ScopedRandomSource scope(&random);
+        const Override scope(RandomSourceSeam, random);
         QCOMPARE(int(RollAttribute()), attribute);
     }
 
@@ -191,7 +190,7 @@ private slots:
         // A source that returned exactly 1.0 must still not roll N + 1.
         ScriptedRandom random;
         random.Fraction(1.0).Fraction(std::nextafter(1.0, 0.0));
-        ScopedRandomSource scope(&random);
+        const Override scope(RandomSourceSeam, random);
         QCOMPARE(RollOneTo(20), 20);
         QCOMPARE(RollOneTo(7), 7);
     }
@@ -302,7 +301,7 @@ private slots:
         script.Load(random);
         // Replace the society fraction (after 8 attributes, service, mutant) with one just below 1.
         random.fractions[10] = std::nextafter(1.0, 0.0);
-        ScopedRandomSource scope(&random);
+        const Override scope(RandomSourceSeam, random);
         CharacterRecordType record;
         GenerateInto(record);
         QCOMPARE(record.Secret, std::string("Sierra Club"));
@@ -393,7 +392,7 @@ private slots:
     {
         ScriptedRandom random;
         GenerationScript().Load(random);
-        ScopedRandomSource scope(&random);
+        const Override scope(RandomSourceSeam, random);
         CharacterRecord.Name = "OLD";
         GenerateCharacter();
         QCOMPARE(CharacterRecord.Name, std::string("OLDABC-R-CEA"));

@@ -33,16 +33,6 @@ QFileDialog *OpenFileDialog()
     return nullptr;
 }
 
-// Installs a backend for the lifetime of a scope.
-class ScopedFileDialog {
-public:
-    explicit ScopedFileDialog(FileDialogBackend *backend) : previous_(SetFileDialogBackend(backend)) {}
-    ~ScopedFileDialog() { SetFileDialogBackend(previous_); }
-
-private:
-    FileDialogBackend *previous_;
-};
-
 // Ends the whole test program when a check has not come back within a minute: a dialog that
 // blocks the main thread in read() cannot be stopped by anything inside it.
 class Watchdog {
@@ -131,7 +121,7 @@ private slots:
     void commonDialogOffersTheLastChosenPath()
     {
         RecordingFileDialog recorder;
-        ScopedFileDialog scope(&recorder);
+        const Override scope(FileDialogSeam, recorder);
         QWidget owner;
         CommonDialog dialog(&owner);
         dialog.Filter = "Cadrelant Files (*.tbl)|*.tbl";

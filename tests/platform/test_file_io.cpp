@@ -128,22 +128,17 @@ Attributes AttributesOf(const QString &path)
 class TestFileIo : public QObject {
     Q_OBJECT
 
-    QTemporaryDir *dir_ = nullptr;
+    std::optional<QTemporaryDir> dir_;
     QString Path(const QString &name) const { return dir_->filePath(name); }
 
 private slots:
-    void init()
-    {
-        dir_ = new QTemporaryDir;
-        QVERIFY(dir_->isValid());
-    }
+    void init() { QVERIFY(dir_.emplace().isValid()); }
     void cleanup()
     {
         for (const char *folder : {"home", "elsewhere"})
             QFile::setPermissions(Path(folder), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        delete dir_;
+        dir_.reset();
         SetUnnamedStagingAllowed(true);
-        dir_ = nullptr;
     }
 
     void readBounded_data()

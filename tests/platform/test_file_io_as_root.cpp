@@ -55,20 +55,12 @@ bool FillDisk(const QString &folder, qint64 leave)
 class TestFileIoAsRoot : public QObject {
     Q_OBJECT
 
-    QTemporaryDir *dir_ = nullptr;
+    std::optional<QTemporaryDir> dir_;
     QString Path(const QString &name) const { return dir_->filePath(name); }
 
 private slots:
-    void init()
-    {
-        dir_ = new QTemporaryDir;
-        QVERIFY(dir_->isValid());
-    }
-    void cleanup()
-    {
-        delete dir_;
-        dir_ = nullptr;
-    }
+    void init() { QVERIFY(dir_.emplace().isValid()); }
+    void cleanup() { dir_.reset(); }
 
     void saveRefusesADeviceNode()
     {

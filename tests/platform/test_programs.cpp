@@ -73,14 +73,11 @@ private slots:
         dir_ = new QTemporaryDir;
         QVERIFY(dir_->isValid());
         savedPath_ = qgetenv("PATH");
-        SetProgramStarter(nullptr);
-        SetRegistryBackend(nullptr);
     }
 
     void cleanup()
     {
         qputenv("PATH", savedPath_);
-        SetProgramStarter(nullptr);
         delete dir_;
         dir_ = nullptr;
     }
@@ -143,7 +140,7 @@ private slots:
         const QString path = D() + QStringLiteral("/info") + QChar(u'\0') + QStringLiteral("x");
         QVERIFY(!IsOrdinaryFile(path));
         RecordingProgramStarter starter;
-        SetProgramStarter(&starter);
+        const Override starting(ProgramStarterSeam, starter);
         QVERIFY(!StartProgram(path));
         QVERIFY(!StartProgram(QString()));
         QVERIFY(starter.asked.isEmpty());

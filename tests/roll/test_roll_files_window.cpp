@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include "GuiFixture.h"
 #include "RollProcess.h"
 #include "forms/Forms.h"
 #include "forms/main/MainWindow.h"
@@ -21,44 +22,19 @@ using namespace quelvane;
 class TestRollFilesWindow : public QObject {
     Q_OBJECT
 
-    MainWindow *main_ = nullptr;
-    RecordingFileDialog *dialog_ = nullptr;
-    RecordingMessageBox *messages_ = nullptr;
-    FileDialogBackend *previousDialog_ = nullptr;
-    MessageBoxBackend *previousMessages_ = nullptr;
+    std::optional<testing::MainFixture> gui_;
 
     void Click(QPushButton *button, const QString &path)
     {
-        dialog_->answers.append(path);
+        gui_->dialog.answers.append(path);
         button->click();
     }
 
 private slots:
     void initTestCase() { SetLogicalDpiForTesting(96); }
 
-    void init()
-    {
-        CharacterRecord = {};
-        dialog_ = new RecordingFileDialog;
-        messages_ = new RecordingMessageBox;
-        previousDialog_ = SetFileDialogBackend(dialog_);
-        previousMessages_ = SetMessageBoxBackend(messages_);
-        main_ = new MainWindow;
-        SetMainForm(main_);
-    }
-
-    void cleanup()
-    {
-        UnloadAllForms();
-        SetMainForm(nullptr);
-        delete main_;
-        main_ = nullptr;
-        SetFileDialogBackend(previousDialog_);
-        SetMessageBoxBackend(previousMessages_);
-        delete dialog_;
-        delete messages_;
-        CharacterRecord = {};
-    }
+    void init() { gui_.emplace(); }
+    void cleanup() { gui_.reset(); }
 
     void rolledFilesLoadBackAndSaveIdentically_data()
     {
@@ -88,13 +64,13 @@ private slots:
             const QString file = rolled.filePath(QString::fromStdString(roll::CharacterFileName(record.Name)));
 
             CharacterRecord = {};
-            Click(main_->cmdLoad, file);
-            QCOMPARE(main_->Label1->text(), file + " loaded.");
+            Click(gui_->main->cmdLoad, file);
+            QCOMPARE(gui_->main->Label1->text(), file + " loaded.");
             QVERIFY2(CharacterRecord == record, record.Name.c_str());
 
             const QString again = saved.filePath(QString::number(i) + ".tbl");
-            Click(main_->cmdSave, again);
-            QCOMPARE(main_->Label1->text(), again + " saved.");
+            Click(gui_->main->cmdSave, again);
+            QCOMPARE(gui_->main->Label1->text(), again + " saved.");
             QCOMPARE(testing::ReadWholeFile(again), testing::ReadWholeFile(file));
 
             // The model's reader agrees with the window.
@@ -107,7 +83,7 @@ private slots:
             QVERIFY(agents > 0);
             QVERIFY(agents < count);
         }
-        QVERIFY(messages_->shown.isEmpty());
+        QVERIFY(gui_->messages.shown.isEmpty());
     }
 };
 
