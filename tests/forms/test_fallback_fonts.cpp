@@ -1,5 +1,5 @@
-// Runs with the Liberation fonts and their look-alikes hidden from fontconfig
-// (no-liberation-fonts.conf): every text of every window must still fit its control whole.
+// Runs with the Liberation fonts and their look-alikes hidden
+// (without_designed_fonts.sh): every text of every window must still fit its control whole.
 #include <QtTest>
 
 #include <QFontInfo>
