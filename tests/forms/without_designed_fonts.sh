@@ -5,11 +5,14 @@
 #   usage: without_designed_fonts.sh PROGRAM [ARGS...]     exit status 77: it cannot run here
 set -e
 if [ "${1:-}" != --inside ]; then
-    if ! unshare --user --map-root-user --mount true 2>/dev/null; then
-        echo "skipped: no private mount namespace here (unshare --user --mount refused)"
+    # Root needs no user namespace, and a chroot allows none.
+    namespace="--user --map-root-user --mount"
+    [ "$(id -u)" -eq 0 ] && namespace="--mount"
+    if ! unshare $namespace true 2>/dev/null; then
+        echo "skipped: no private mount namespace here (unshare $namespace refused)"
         exit 77
     fi
-    exec unshare --user --map-root-user --mount sh "$0" --inside "$@"
+    exec unshare $namespace sh "$0" --inside "$@"
 fi
 shift
 for dir in /usr/share/fonts/truetype/liberation /usr/share/fonts/truetype/liberation2 \
