@@ -11,13 +11,6 @@ SKILLS="View Skills"
 # The about box has no caption: Qt names it after the program, or leaves it untitled.
 is_about() { [ "$1" = quelvane ] || [ "$1" = "(untitled)" ]; }
 
-# Exit's access key, then the program must end.
-stop_app() {
-    session_key alt+x
-    e2e_wait_exit
-    [ "$E2E_EXIT_STATUS" -eq 0 ] || e2e_fail "Exit ended the program with status $E2E_EXIT_STATUS"
-}
-
 # $1: the client Main must be (x11 or wayland). Sets x and y to Main's place on the screen.
 wait_main() {
     session_wait '[ -n "$(session_window "$MAIN")" ]' "Main to be shown" 20
@@ -100,7 +93,7 @@ session_wait '[ -z "$(session_window "View Attributes")" ] && [ "$(session_focus
 open_skills
 main_menu
 about_stays_on_top "$x" "$y" about focus
-stop_app
+session_stop_app
 
 # Natively, a graphics library that Qt's Wayland plugin loads and unloads again leaves one
 # allocation that no suppression can name (its module is gone by the leak check); under the
@@ -116,9 +109,9 @@ open_skills
 session_screenshot native-viewer
 main_menu
 about_stays_on_top "$x" "$y" native-about top
-stop_app
+session_stop_app
 
 # 3. Without an X server the program still starts, natively.
 e2e_start_app -u DISPLAY "${native[@]}"
 wait_main wayland
-stop_app
+session_stop_app

@@ -22,12 +22,6 @@ VIEWERS=(
 MAIN_INSIDE="175 91 321 319"                 # 2625, 1365; 4815 x 4785
 ABOUT_SIZE="382 198"                         # 5730 x 2970
 
-stop_app() {
-    session_key alt+x
-    e2e_wait_exit
-    [ "$E2E_EXIT_STATUS" -eq 0 ] || e2e_fail "Exit ended the program with status $E2E_EXIT_STATUS"
-}
-
 # $1: the client Main must be (x11 or wayland). Sets x and y to Main's place on the screen.
 wait_main() {
     session_wait '[ -n "$(session_window "$MAIN")" ]' "Main to be shown" 20
@@ -108,7 +102,7 @@ session_wait 'is_about "$(session_top)" && is_about "$(session_focus)"' \
     "the about box to stay on top with the focus after a click on Main"
 session_key Escape
 session_wait '! is_about "$(session_top)"' "Esc to close the about box"
-stop_app
+session_stop_app
 
 # 2. Natively on Wayland, read over AT-SPI: each window's inside as the program lays it out.
 native=()
@@ -133,4 +127,4 @@ read -r _ ax ay _ <<<"$(session_windows | tail -n 1)"
 session_click $((ax + 20)) $((ay + 20))
 session_key Escape
 session_wait '! is_about "$(session_top)"' "Esc to close the about box"
-stop_app
+session_stop_app

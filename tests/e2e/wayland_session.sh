@@ -162,6 +162,13 @@ session_input() {
 session_click() { session_input mousemove --sync "$1" "$2" click 1; }
 session_key() { session_input key --delay 50 "$@"; }
 
+# Exit's access key, then the program must end with status 0.
+session_stop_app() {
+    session_key alt+x
+    e2e_wait_exit
+    [ "$E2E_EXIT_STATUS" -eq 0 ] || e2e_fail "Exit ended the program with status $E2E_EXIT_STATUS"
+}
+
 # A picture of the compositor's screen, for people to look at (no check reads it). The
 # compositor paints a little after it maps a window: shoot until two pictures in a row agree.
 session_screenshot() {
