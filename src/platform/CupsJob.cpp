@@ -193,15 +193,4 @@ bool SubmitPdf(const QString &destination, const QByteArray &pdf, const QString 
     return true;
 }
 
-bool SubmitPdfToDefaultDestination(const QByteArray &pdf, const QString &title, QString *error)
-{
-    const std::optional<DefaultPrinter> printer = FindDefaultPrinter();
-    if (!printer) {
-        if (error)
-            *error = QStringLiteral("No default printer is set up on this computer.");
-        return false;
-    }
-    return SubmitPdf(printer->name, pdf, title, error);
-}
-
 } // namespace quelvane

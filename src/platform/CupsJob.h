@@ -32,7 +32,4 @@ std::optional<DefaultPrinter> FindDefaultPrinter();
 // not get its document is cancelled.
 bool SubmitPdf(const QString &destination, const QByteArray &pdf, const QString &title, QString *error);
 
-// FindDefaultPrinter, then SubmitPdf.
-bool SubmitPdfToDefaultDestination(const QByteArray &pdf, const QString &title, QString *error);
-
 } // namespace quelvane

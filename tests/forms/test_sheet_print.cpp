@@ -236,7 +236,7 @@ private slots:
     {
         // main() points the print system at a scheduler that is not there.
         QString error;
-        QVERIFY(!SubmitPdfToDefaultDestination("%PDF-1.4\n%%EOF\n", "Quelvane Character Sheet", &error));
+        QVERIFY(!SubmitPdf("PDF", "%PDF-1.4\n%%EOF\n", "Quelvane Character Sheet", &error));
         QVERIFY2(!error.isEmpty(), "no reason given");
     }
 
