@@ -136,6 +136,9 @@ in_root() {
     unshare --mount --pid --fork --mount-proc="$1/proc" -- bash -c '
         set -e
         root=$1 user=$2 home=$3 command=$4
+        # The root a mount of its own, so that a test inside may make its own mount namespace
+        # (unshare makes "/" private first, which only a mount point allows).
+        mount --rbind "$root" "$root"
         mount --rbind /dev "$root/dev"
         mount -t tmpfs -o mode=1777 tmpfs "$root/dev/shm"
         mount -t sysfs sysfs "$root/sys"
