@@ -22,9 +22,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Debian files programs for playing games, and their tools, under games.
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The Qt libraries come from dpkg-shlibdeps; the sheet's and windows' fonts do not.
+# The Qt libraries come from dpkg-shlibdeps; the sheet's and windows' fonts do not, nor the
+# print system's library, which is opened only when printing (Debian 13's libcups2t64
+# provides libcups2).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, libcups2")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 
