@@ -126,9 +126,10 @@ std::string CheckPdfPath(const std::string &path)
     if (::stat(path.c_str(), &info) == 0) {
         if (S_ISDIR(info.st_mode))
             return problem("a folder");
-        // The writer puts only regular files in place; say so before anything is written.
+        // The writer puts only regular files in place; say so, in its words, before anything
+        // is written.
         if (!S_ISREG(info.st_mode))
-            return problem("not a regular file");
+            return problem(FileErrorText({FileStatus::NotAFile}));
         // The writer's own check: a file one may not open for writing is not replaced.
         // Opening changes nothing, and O_NONBLOCK returns even from a FIFO swapped in.
         const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
