@@ -16,6 +16,8 @@
 #include <cstring>
 #include <xcb/xcb.h>
 
+#include "model/SetError.h"
+
 namespace quelvane {
 namespace {
 
@@ -166,8 +168,7 @@ SessionRole ClaimSession(QDBusConnection bus, ApplicationService &service, const
     const QString path = QString::fromLatin1(kDesktopObjectPath);
     // The object first: a call may come the moment the name is ours.
     if (!bus.registerObject(path, &service, QDBusConnection::ExportScriptableSlots)) {
-        if (error)
-            *error = QStringLiteral("cannot serve %1 on the session bus; running on its own").arg(path);
+        SetError(error, QStringLiteral("cannot serve %1 on the session bus; running on its own").arg(path));
         return SessionRole::Alone;
     }
     // Twice at most: the program that owned the name may end between our two calls.
@@ -176,9 +177,8 @@ SessionRole ClaimSession(QDBusConnection bus, ApplicationService &service, const
                                                               QDBusConnectionInterface::DontAllowReplacement);
         if (!claimed.isValid()) {
             bus.unregisterObject(path);
-            if (error)
-                *error = QStringLiteral("the session bus refused %1 (%2); running on its own")
-                             .arg(name, claimed.error().message());
+            SetError(error, QStringLiteral("the session bus refused %1 (%2); running on its own")
+                                .arg(name, claimed.error().message()));
             return SessionRole::Alone;
         }
         if (claimed.value() == QDBusConnectionInterface::ServiceRegistered)
@@ -203,14 +203,12 @@ SessionRole ClaimSession(QDBusConnection bus, ApplicationService &service, const
             || reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
             continue;
         bus.unregisterObject(path);
-        if (error)
-            *error = QStringLiteral("the running Quelvane Cadrelant Generator did not answer: %1")
-                         .arg(reply.errorMessage());
+        SetError(error, QStringLiteral("the running Quelvane Cadrelant Generator did not answer: %1")
+                            .arg(reply.errorMessage()));
         return SessionRole::Failed;
     }
     bus.unregisterObject(path);
-    if (error)
-        *error = QStringLiteral("the running Quelvane Cadrelant Generator ended while this one started");
+    SetError(error, QStringLiteral("the running Quelvane Cadrelant Generator ended while this one started"));
     return SessionRole::Failed;
 }
 

@@ -43,9 +43,9 @@ struct Descriptor {
     }
 };
 
-WriteResult Fail(WriteStatus status, int error = errno)
+FileResult Fail(FileStatus status, int error = errno)
 {
-    return WriteResult{status, error};
+    return FileResult{status, error};
 }
 
 bool SameFile(const struct stat &a, const struct stat &b)
@@ -164,18 +164,18 @@ Resolution Resolve(const std::string &path, struct stat &found)
 }
 
 // After an open: whether path, walked without planted links, still names the file held open.
-WriteResult CheckNamesOpenFile(const std::string &path, const struct stat &opened)
+FileResult CheckNamesOpenFile(const std::string &path, const struct stat &opened)
 {
     struct stat found {};
     switch (Resolve(path, found)) {
     case Resolution::Planted:
-        return WriteResult{WriteStatus::CannotOpen, EACCES};
+        return FileResult{FileStatus::CannotOpen, EACCES};
     case Resolution::Unresolved:
-        return WriteResult{WriteStatus::Replaced, 0};
+        return FileResult{FileStatus::Replaced, 0};
     case Resolution::Clean:
         break;
     }
-    return SameFile(found, opened) ? WriteResult{} : WriteResult{WriteStatus::Replaced, 0};
+    return SameFile(found, opened) ? FileResult{} : FileResult{FileStatus::Replaced, 0};
 }
 
 std::string RandomHex()
@@ -317,12 +317,12 @@ bool CopyAttributes(int from, int to)
 // stay. Room for the new length is reserved before any old byte changes; the first byte is
 // NUL while the rest is written, so a crash part-way leaves a file that is plainly damaged
 // rather than half old and half new.
-WriteResult WriteInPlace(int fd, const struct stat &old, std::string_view bytes)
+FileResult WriteInPlace(int fd, const struct stat &old, std::string_view bytes)
 {
     const off_t size = off_t(bytes.size());
     if (size > 0 && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) != 0) {
         if (errno != EOPNOTSUPP && errno != ENOSYS)
-            return Fail(WriteStatus::WriteFailed);
+            return Fail(FileStatus::WriteFailed);
         // No reservation here: the part past the old end goes first, and is taken back when
         // the disk cannot hold it.
         if (size > old.st_size
@@ -330,20 +330,20 @@ WriteResult WriteInPlace(int fd, const struct stat &old, std::string_view bytes)
                 || !Synced(fd))) {
             const int error = errno;
             (void)!::ftruncate(fd, old.st_size);
-            return Fail(WriteStatus::WriteFailed, error);
+            return Fail(FileStatus::WriteFailed, error);
         }
     }
     if (size == 0) {
         if (::ftruncate(fd, 0) != 0 || !Synced(fd))
-            return Fail(WriteStatus::WriteFailed);
+            return Fail(FileStatus::WriteFailed);
     } else if (!WriteAllAt(fd, "", 1, 0) || !Synced(fd)
                || !WriteAllAt(fd, bytes.data() + 1, bytes.size() - 1, 1) || ::ftruncate(fd, size) != 0
                || !Synced(fd) || !WriteAllAt(fd, bytes.data(), 1, 0) || !Synced(fd)) {
-        return Fail(WriteStatus::WriteFailed);
+        return Fail(FileStatus::WriteFailed);
     }
     struct stat written {};
     if (::fstat(fd, &written) != 0 || written.st_size != size)
-        return Fail(WriteStatus::WriteFailed, EIO);
+        return Fail(FileStatus::WriteFailed, EIO);
     if (old.st_mode & 07000)
         ::fchmod(fd, old.st_mode & 0777); // a data file has no use for setuid and the like
     return {};
@@ -485,43 +485,43 @@ bool TakeOver(const Staging &staged, int old, const struct stat &info)
            && now.st_uid == info.st_uid && now.st_gid == info.st_gid;
 }
 
-WriteResult WriteStaged(Staging &staged, std::string_view bytes)
+FileResult WriteStaged(Staging &staged, std::string_view bytes)
 {
     if (!WriteAllAt(staged.fd(), bytes.data(), bytes.size(), 0) || !Synced(staged.fd()))
-        return Fail(WriteStatus::WriteFailed);
+        return Fail(FileStatus::WriteFailed);
     return {};
 }
 
-WriteResult CreateFile(const std::string &path, std::string_view bytes, WriteMode mode)
+FileResult CreateFile(const std::string &path, std::string_view bytes, WriteMode mode)
 {
     Descriptor folder;
     std::string name;
     if (!FindFolder(path, false, -1, folder, name))
-        return Fail(WriteStatus::CannotOpen);
+        return Fail(FileStatus::CannotOpen);
     if (OnPseudoFileSystem(folder.fd))
-        return Fail(WriteStatus::NotAFile, 0);
+        return Fail(FileStatus::NotAFile, 0);
     Step(WriterStep::Opened, path);
     struct stat opened {};
     if (::fstat(folder.fd, &opened) != 0)
-        return Fail(WriteStatus::CannotOpen);
+        return Fail(FileStatus::CannotOpen);
     const size_t slash = path.rfind('/');
-    if (WriteResult named = CheckNamesOpenFile(slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash), opened);
+    if (FileResult named = CheckNamesOpenFile(slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash), opened);
         !named.ok())
         return named;
     Staging staged(folder.fd, name);
     if (!staged.Create(0666)) // as any new file: 0666 less the umask
-        return Fail(errno == ENOSPC || errno == EDQUOT ? WriteStatus::WriteFailed : WriteStatus::CannotOpen);
-    if (WriteResult written = WriteStaged(staged, bytes); !written.ok())
+        return Fail(errno == ENOSPC || errno == EDQUOT ? FileStatus::WriteFailed : FileStatus::CannotOpen);
+    if (FileResult written = WriteStaged(staged, bytes); !written.ok())
         return written;
     Step(WriterStep::Written, path);
     if (!staged.Link()) {
         // In Replace mode the name was free when this save began: another program took it.
         if (errno == EEXIST)
-            return mode == WriteMode::CreateNew ? Fail(WriteStatus::Exists) : Fail(WriteStatus::Replaced, 0);
-        return Fail(WriteStatus::WriteFailed);
+            return mode == WriteMode::CreateNew ? Fail(FileStatus::Exists) : Fail(FileStatus::Replaced, 0);
+        return Fail(FileStatus::WriteFailed);
     }
     if (!SyncFolder(folder.fd))
-        return Fail(WriteStatus::WriteFailed);
+        return Fail(FileStatus::WriteFailed);
     return {};
 }
 
@@ -551,41 +551,43 @@ bool IsStagingNameOf(const std::string &name, const std::string &fileName)
     return name.find_first_not_of("0123456789abcdef", stem.size()) == std::string::npos;
 }
 
-std::string WriteErrorText(const WriteResult &result)
+std::string FileErrorText(const FileResult &result)
 {
     if (result.error != 0)
         return std::strerror(result.error);
     switch (result.status) {
-    case WriteStatus::Ok:
+    case FileStatus::Ok:
         return "no error";
-    case WriteStatus::CannotOpen:
+    case FileStatus::CannotOpen:
         return "cannot be opened";
-    case WriteStatus::NotAFile:
+    case FileStatus::NotAFile:
         return "not a regular file";
-    case WriteStatus::Exists:
+    case FileStatus::Exists:
         return std::strerror(EEXIST);
-    case WriteStatus::WriteFailed:
-        return "write failed";
-    case WriteStatus::Replaced:
+    case FileStatus::ReadFailed:
+        return "read failed";
+    case FileStatus::WriteFailed:
+        break;
+    case FileStatus::Replaced:
         return "the file was replaced or removed by another program while it was being saved";
     }
     return "write failed";
 }
 
-WriteResult WriteFileSafely(const std::string &path, std::string_view bytes, WriteMode mode)
+FileResult WriteFileSafely(const std::string &path, std::string_view bytes, WriteMode mode)
 {
     if (path.empty() || path.back() == '/')
-        return Fail(WriteStatus::CannotOpen, EISDIR);
+        return Fail(FileStatus::CannotOpen, EISDIR);
     if (PassesPlantedLink(path))
-        return Fail(WriteStatus::CannotOpen, EACCES);
+        return Fail(FileStatus::CannotOpen, EACCES);
     struct stat link {};
     if (::lstat(path.c_str(), &link) != 0) {
         if (errno == ENOENT)
             return CreateFile(path, bytes, mode);
-        return Fail(WriteStatus::CannotOpen);
+        return Fail(FileStatus::CannotOpen);
     }
     if (mode == WriteMode::CreateNew)
-        return Fail(WriteStatus::Exists, EEXIST);
+        return Fail(FileStatus::Exists, EEXIST);
     const bool pathIsLink = S_ISLNK(link.st_mode);
 
     // The kernel follows the links, with fs.protected_symlinks and every permission check;
@@ -594,29 +596,29 @@ WriteResult WriteFileSafely(const std::string &path, std::string_view bytes, Wri
     Descriptor probe;
     probe.Reset(::open(path.c_str(), O_PATH | O_CLOEXEC));
     if (probe.fd < 0)
-        return Fail(WriteStatus::CannotOpen);
+        return Fail(FileStatus::CannotOpen);
     struct stat info {};
     if (::fstat(probe.fd, &info) != 0)
-        return Fail(WriteStatus::CannotOpen);
+        return Fail(FileStatus::CannotOpen);
     if (!S_ISREG(info.st_mode) || OnPseudoFileSystem(probe.fd))
-        return Fail(WriteStatus::NotAFile, 0);
+        return Fail(FileStatus::NotAFile, 0);
     // Opening for writing is the permission check an ordinary save makes (root passes it).
     // O_NONBLOCK: if the path was swapped for a FIFO meanwhile, the open still returns.
     Descriptor old;
     old.Reset(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (old.fd < 0)
-        return Fail(WriteStatus::CannotOpen);
+        return Fail(FileStatus::CannotOpen);
     struct stat opened {};
     if (::fstat(old.fd, &opened) != 0 || !SameFile(opened, info))
-        return Fail(WriteStatus::Replaced, 0);
+        return Fail(FileStatus::Replaced, 0);
     info = opened;
     Step(WriterStep::Opened, path);
     // From here on the name must hold the file that is open; if another program replaces or
     // removes it, the save fails rather than write into a file no name holds.
-    if (WriteResult named = CheckNamesOpenFile(path, info); !named.ok())
+    if (FileResult named = CheckNamesOpenFile(path, info); !named.ok())
         return named;
     auto inPlace = [&] {
-        const WriteResult written = WriteInPlace(old.fd, info, bytes);
+        const FileResult written = WriteInPlace(old.fd, info, bytes);
         if (!written.ok())
             return written;
         Step(WriterStep::Written, path);
@@ -632,25 +634,25 @@ WriteResult WriteFileSafely(const std::string &path, std::string_view bytes, Wri
         return inPlace();
     struct stat there {};
     if (::fstatat(folder.fd, name.c_str(), &there, AT_SYMLINK_NOFOLLOW) != 0 || !SameFile(there, info))
-        return Fail(WriteStatus::Replaced, 0);
+        return Fail(FileStatus::Replaced, 0);
 
     Staging staged(folder.fd, name);
     if (!staged.Create(0600)) {
         if (FolderClosed(errno) || errno == EROFS)
             return inPlace();
-        return Fail(WriteStatus::WriteFailed);
+        return Fail(FileStatus::WriteFailed);
     }
     if (!TakeOver(staged, old.fd, info)) {
         staged.Discard();
         return inPlace();
     }
-    if (WriteResult written = WriteStaged(staged, bytes); !written.ok())
+    if (FileResult written = WriteStaged(staged, bytes); !written.ok())
         return written;
     Step(WriterStep::Written, path);
     if (!staged.Replace(info))
-        return Fail(errno == ESTALE ? WriteStatus::Replaced : WriteStatus::WriteFailed, errno == ESTALE ? 0 : errno);
+        return Fail(errno == ESTALE ? FileStatus::Replaced : FileStatus::WriteFailed, errno == ESTALE ? 0 : errno);
     if (!SyncFolder(folder.fd))
-        return Fail(WriteStatus::WriteFailed);
+        return Fail(FileStatus::WriteFailed);
     return {};
 }
 

@@ -1,6 +1,7 @@
 // The one way this program's files reach the disk: a whole new content replaces a file, or
 // becomes a new one, or nothing changes and the reason is reported. Plain C++ over POSIX, no
-// Qt, so that quelvane-roll can use it without the windows.
+// Qt, so that quelvane-roll can use it without the windows. Its result is also the one that
+// reading a file reports (platform/FileIo.h).
 #pragma once
 
 #include <string>
@@ -13,19 +14,22 @@ enum class WriteMode {
     CreateNew, // create the file; an existing name is never touched (Exists)
 };
 
-enum class WriteStatus {
+// What became of a read or a write. The values are stable: test children report them as
+// numbers.
+enum class FileStatus {
     Ok,
-    CannotOpen,  // missing folder, no permission, a dangling link, a link the kernel refuses
+    CannotOpen,  // missing file or folder, no permission, a dangling link, a link the kernel refuses
     NotAFile,    // a folder, device, FIFO or socket, or a file of a kernel pseudo file system
+    ReadFailed,  // an I/O error while reading
+    WriteFailed, // no room, an I/O error; the old file, if any, is unchanged
     Exists,      // CreateNew only: the name is taken
-    WriteFailed, // no room, an I/O error
     Replaced,    // another program renamed, removed or created the name during the write
 };
 
-struct WriteResult {
-    WriteStatus status = WriteStatus::Ok;
+struct FileResult {
+    FileStatus status = FileStatus::Ok;
     int error = 0; // errno of the step that failed, 0 when none applies
-    bool ok() const { return status == WriteStatus::Ok; }
+    bool ok() const { return status == FileStatus::Ok; }
 };
 
 // Writes bytes as the whole contents of the file at path. The kernel resolves the path, links
@@ -42,11 +46,12 @@ struct WriteResult {
 // user, no folder to be found) the file is written in place: its new length is reserved
 // first, so a full disk fails before any old byte changes, and until the save ends the file
 // starts with a NUL byte, so that a crash leaves a file no reader takes for a good one.
-WriteResult WriteFileSafely(const std::string &path, std::string_view bytes,
-                            WriteMode mode = WriteMode::Replace);
+FileResult WriteFileSafely(const std::string &path, std::string_view bytes,
+                           WriteMode mode = WriteMode::Replace);
 
-// "Permission denied" and so on, or what the status means where no errno applies.
-std::string WriteErrorText(const WriteResult &result);
+// "Permission denied" and so on, or what the status means where no errno applies: the one
+// text every program shows for a file that could not be read or written.
+std::string FileErrorText(const FileResult &result);
 
 // True when resolving path would follow, at any step, a link in a world-writable sticky folder
 // whose owner is neither that folder's owner nor this process: what the kernel's

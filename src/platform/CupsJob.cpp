@@ -8,6 +8,8 @@
 
 #include <cups/cups.h>
 
+#include "model/SetError.h"
+
 namespace quelvane {
 namespace {
 
@@ -109,22 +111,22 @@ private:
 };
 
 // The scheduler's own answer, or the reason there is none.
-bool Answered(ipp_t *response, const Connection &connection, QString *reason)
+bool Answered(ipp_t *response, const Connection &connection, QString &reason)
 {
     if (!response) {
-        *reason = connection.Reason();
+        reason = connection.Reason();
         return false;
     }
     const ipp_status_t status = cups->ippGetStatusCode(response);
     if (status <= IPP_STATUS_OK_CONFLICTING)
         return true;
     const char *text = cups->ippGetString(cups->ippFindAttribute(response, "status-message", IPP_TAG_TEXT), 0, nullptr);
-    *reason = QString::fromUtf8(text && *text ? text : cups->ippErrorString(status));
+    reason = QString::fromUtf8(text && *text ? text : cups->ippErrorString(status));
     return false;
 }
 
 // Whether the scheduler lists the job as waiting, printing or done, with its document.
-bool JobHasItsDocument(const Connection &connection, int job, QString *reason)
+bool JobHasItsDocument(const Connection &connection, int job, QString &reason)
 {
     ipp_t *request = cups->ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
     char uri[HTTP_MAX_URI];
@@ -142,7 +144,7 @@ bool JobHasItsDocument(const Connection &connection, int job, QString *reason)
         whole = (state == IPP_JSTATE_PENDING || state == IPP_JSTATE_PROCESSING || state == IPP_JSTATE_COMPLETED)
                 && (!documents || cups->ippGetInteger(documents, 0) >= 1);
         if (!whole)
-            *reason = QStringLiteral("the print system did not keep the document");
+            reason = QStringLiteral("the print system did not keep the document");
     }
     cups->ippDelete(response);
     return whole;
@@ -158,6 +160,11 @@ QPageLayout LayoutOf(const cups_size_t &size)
 }
 
 } // namespace
+
+QString JobNotTakenText(const QString &destination, const QString &reason)
+{
+    return QStringLiteral("The printer \"%1\" did not take the job: %2").arg(destination, reason);
+}
 
 std::optional<DefaultPrinter> FindDefaultPrinter()
 {
@@ -195,11 +202,7 @@ std::optional<DefaultPrinter> FindDefaultPrinter()
 bool SubmitPdf(const QString &destination, const QByteArray &pdf, const QString &title, QString *error)
 {
     QString reason;
-    auto refused = [&] {
-        if (error)
-            *error = QStringLiteral("The printer \"%1\" did not take the job: %2").arg(destination, reason);
-        return false;
-    };
+    auto refused = [&] { return SetError(error, JobNotTakenText(destination, reason)); };
     if (!LoadCups(&reason))
         return refused();
     const QByteArray name = destination.toUtf8();
@@ -231,10 +234,10 @@ bool SubmitPdf(const QString &destination, const QByteArray &pdf, const QString 
         // The answer to the document itself, read here rather than through cupsLastError(),
         // which a broken connection may leave at an earlier success.
         ipp_t *response = cups->cupsGetResponse(connection.get(), ("/printers/" + name).constData());
-        sent = Answered(response, connection, &reason);
+        sent = Answered(response, connection, reason);
         cups->ippDelete(response);
         if (sent)
-            sent = JobHasItsDocument(connection, job, &reason);
+            sent = JobHasItsDocument(connection, job, reason);
     }
     if (!sent) {
         // A job without its whole document must not stay in the queue; the first connection

@@ -32,4 +32,7 @@ std::optional<DefaultPrinter> FindDefaultPrinter();
 // not get its document is cancelled.
 bool SubmitPdf(const QString &destination, const QByteArray &pdf, const QString &title, QString *error);
 
+// The one text for a job that did not reach `destination`, with the reason why.
+QString JobNotTakenText(const QString &destination, const QString &reason);
+
 } // namespace quelvane

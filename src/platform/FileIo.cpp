@@ -5,8 +5,6 @@
 #include <QFile>
 
 #include <cerrno>
-#include <climits>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,70 +37,49 @@ bool ReadBounded(QIODevice &device, std::size_t maxBytes, std::string &bytes)
     return true;
 }
 
-FileStatus ReadFileBounded(const QString &path, std::size_t maxBytes, std::string &bytes, QString *reason)
+FileResult ReadFileBounded(const QString &path, std::size_t maxBytes, std::string &bytes)
 {
-    return ReadFileBounded(QFile::encodeName(path), maxBytes, bytes, reason);
+    return ReadFileBounded(QFile::encodeName(path), maxBytes, bytes);
 }
 
-FileStatus ReadFileBounded(const QByteArray &native, std::size_t maxBytes, std::string &bytes, QString *reason)
+FileResult ReadFileBounded(const QByteArray &native, std::size_t maxBytes, std::string &bytes)
 {
     bytes.clear();
-    auto fail = [reason](FileStatus status, int error) {
-        if (reason)
-            *reason = error != 0 ? QString::fromLocal8Bit(std::strerror(error))
-                                 : QStringLiteral("not a regular file");
-        return status;
-    };
     if (native.isEmpty())
-        return fail(FileStatus::CannotOpen, ENOENT);
+        return {FileStatus::CannotOpen, ENOENT};
     // Look before opening: opening some devices has effects of its own. O_PATH opens nothing
     // for reading, yet tells the file system.
     const int probe = ::open(native.constData(), O_PATH | O_CLOEXEC);
     if (probe < 0)
-        return fail(FileStatus::CannotOpen, errno);
+        return {FileStatus::CannotOpen, errno};
     struct stat info {};
     const bool plain = ::fstat(probe, &info) == 0 && S_ISREG(info.st_mode) && !OnPseudoFileSystem(probe);
     ::close(probe);
     if (!plain)
-        return fail(FileStatus::NotAFile, 0);
+        return {FileStatus::NotAFile, 0};
     // O_NONBLOCK: if the path was swapped for a FIFO in between, the open still returns.
     const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
-        return fail(FileStatus::CannotOpen, errno);
+        return {FileStatus::CannotOpen, errno};
     struct stat opened {};
     if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_dev != info.st_dev
         || opened.st_ino != info.st_ino) {
         ::close(fd);
-        return fail(FileStatus::NotAFile, 0);
+        return {FileStatus::NotAFile, 0};
     }
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return fail(FileStatus::CannotOpen, EIO);
+        return {FileStatus::CannotOpen, EIO};
     }
     if (!ReadBounded(file, maxBytes, bytes))
-        return fail(FileStatus::ReadFailed, EIO);
-    return FileStatus::Ok;
+        return {FileStatus::ReadFailed, EIO};
+    return {};
 }
 
-FileStatus SaveFileReplacing(const QString &path, std::string_view bytes, WriteResult *result)
+FileResult SaveFileReplacing(const QString &path, std::string_view bytes)
 {
-    const WriteResult written = WriteFileSafely(QFile::encodeName(path).toStdString(), bytes);
-    if (result)
-        *result = written;
-    switch (written.status) {
-    case WriteStatus::Ok:
-        return FileStatus::Ok;
-    case WriteStatus::NotAFile:
-        return FileStatus::NotAFile;
-    case WriteStatus::CannotOpen:
-    case WriteStatus::Exists:
-        return FileStatus::CannotOpen;
-    case WriteStatus::WriteFailed:
-    case WriteStatus::Replaced:
-        break;
-    }
-    return FileStatus::WriteFailed;
+    return WriteFileSafely(QFile::encodeName(path).toStdString(), bytes);
 }
 
 } // namespace quelvane

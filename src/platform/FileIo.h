@@ -15,34 +15,21 @@ class QIODevice;
 
 namespace quelvane {
 
-enum class FileStatus {
-    Ok,
-    CannotOpen,  // missing, no permission, no room for a temporary file
-    NotAFile,    // a folder, device, FIFO or socket
-    ReadFailed,
-    WriteFailed, // the old file, if any, is unchanged
-};
-
 // Reads a regular file: all of it, or its first maxBytes + 1 bytes when it is longer. Anything
 // but a regular file is refused without being opened for long, so a FIFO cannot block.
 // Files of kernel pseudo file systems (/proc, /sys, ...) are refused as NotAFile before any
-// read: reading some of them consumes what they hold. On failure `reason`, when given, gets
-// the system's words for it ("No such file or directory").
-FileStatus ReadFileBounded(const QString &path, std::size_t maxBytes, std::string &bytes,
-                           QString *reason = nullptr);
+// read: reading some of them consumes what they hold. FileErrorText gives the reason of a
+// failure ("No such file or directory").
+FileResult ReadFileBounded(const QString &path, std::size_t maxBytes, std::string &bytes);
 // The same for a path in the file system's own bytes, which need not be UTF-8.
-FileStatus ReadFileBounded(const QByteArray &nativePath, std::size_t maxBytes, std::string &bytes,
-                           QString *reason = nullptr);
+FileResult ReadFileBounded(const QByteArray &nativePath, std::size_t maxBytes, std::string &bytes);
 
 // Reads an open device up to its end or up to maxBytes + 1 bytes; false on a read error.
 bool ReadBounded(QIODevice &device, std::size_t maxBytes, std::string &bytes);
 
-// Replaces the contents of the file at path (or creates it) with bytes, through
-// WriteFileSafely (files/FileWriter.h), whose rules it shares with every file this program
-// writes. WriteFailed: the old file, if any, is unchanged, except when an in-place write
-// failed after its room was reserved, which leaves the file starting with a NUL byte. Also
-// WriteFailed when another program replaced or removed the file during the save. `result`,
-// when given, receives the writer's own result, for WriteErrorText.
-FileStatus SaveFileReplacing(const QString &path, std::string_view bytes, WriteResult *result = nullptr);
+// Replaces the contents of the file at path (or creates it) with bytes: WriteFileSafely
+// (files/FileWriter.h), whose rules it shares with every file this program writes, for a
+// path as the user typed it.
+FileResult SaveFileReplacing(const QString &path, std::string_view bytes);
 
 } // namespace quelvane

@@ -5,17 +5,9 @@
 #include <QPainter>
 #include <QPdfWriter>
 
+#include "model/SetError.h"
+
 namespace quelvane {
-namespace {
-
-bool Fail(QString *error, const QString &text)
-{
-    if (error)
-        *error = text;
-    return false;
-}
-
-} // namespace
 
 QPageLayout PdfPageLayout(const QPageSize &paper)
 {
@@ -25,10 +17,10 @@ QPageLayout PdfPageLayout(const QPageSize &paper)
 bool PrintOnDevice(QPagedPaintDevice &device, const PrintJob &job, QString *error)
 {
     if (job.pageCount < 1 || !job.drawPage)
-        return Fail(error, QStringLiteral("There is nothing to print."));
+        return SetError(error, QStringLiteral("There is nothing to print."));
     QPainter painter;
     if (!painter.begin(&device))
-        return Fail(error, QStringLiteral("The print job could not be started."));
+        return SetError(error, QStringLiteral("The print job could not be started."));
     const int dpi = device.logicalDpiX();
     const QPageLayout layout = device.pageLayout();
     PrintPage page;
@@ -38,7 +30,7 @@ bool PrintOnDevice(QPagedPaintDevice &device, const PrintJob &job, QString *erro
     for (int i = 0; i < job.pageCount; ++i) {
         if (i > 0 && !device.newPage()) {
             painter.end();
-            return Fail(error, QStringLiteral("Page %1 could not be started.").arg(i + 1));
+            return SetError(error, QStringLiteral("Page %1 could not be started.").arg(i + 1));
         }
         painter.save();
         // The device puts the origin at the printable area's corner; drawers work on paper.
@@ -47,7 +39,7 @@ bool PrintOnDevice(QPagedPaintDevice &device, const PrintJob &job, QString *erro
         painter.restore();
     }
     if (!painter.end())
-        return Fail(error, QStringLiteral("The print job could not be finished."));
+        return SetError(error, QStringLiteral("The print job could not be finished."));
     return true;
 }
 
@@ -55,7 +47,7 @@ bool PrintToPdf(QIODevice &device, const QPageLayout &layout, int dotsPerInch, c
                 QString *error)
 {
     if (!device.isWritable())
-        return Fail(error, QStringLiteral("The PDF cannot be written: the file is not open for writing."));
+        return SetError(error, QStringLiteral("The PDF cannot be written: the file is not open for writing."));
     QPdfWriter writer(&device);
     writer.setResolution(dotsPerInch);
     writer.setPageLayout(layout);

@@ -1,7 +1,6 @@
 #include "platform/Printer.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QEventLoop>
 #include <QFutureWatcher>
 #include <QPainter>
@@ -10,17 +9,12 @@
 #include <functional>
 #include <optional>
 
+#include "model/SetError.h"
 #include "platform/CupsJob.h"
-#include "files/FileWriter.h"
+#include "platform/FileIo.h"
 
 namespace quelvane {
 namespace {
-
-void SetError(QString *error, const QString &text)
-{
-    if (error)
-        *error = text;
-}
 
 bool g_abandoned = false;
 
@@ -57,21 +51,16 @@ public:
         found_.reset();
         if (!printer)
             printer = Lookup();
-        if (!printer) {
-            SetError(error, QStringLiteral("No default printer is set up on this computer."));
-            return false;
-        }
+        if (!printer)
+            return SetError(error, QStringLiteral("No default printer is set up on this computer."));
         // Drawn into a PDF in memory on the printer's own default paper and printable area,
         // and handed to the print system directly.
         QByteArray pdf;
         QBuffer buffer(&pdf);
         buffer.open(QIODevice::WriteOnly);
         QString reason;
-        if (!PrintToPdf(buffer, printer->layout, printer->dotsPerInch, job, &reason)) {
-            SetError(error, QStringLiteral("The printer \"%1\" did not take the job. %2")
-                                .arg(printer->name, reason));
-            return false;
-        }
+        if (!PrintToPdf(buffer, printer->layout, printer->dotsPerInch, job, &reason))
+            return SetError(error, JobNotTakenText(printer->name, reason));
         buffer.close();
         struct Sent {
             bool ok = false;
@@ -83,13 +72,11 @@ public:
             result.ok = SubmitPdf(name, pdf, title, &result.error);
             return result;
         });
-        if (!sent) {
-            SetError(error, QStringLiteral("The program is ending."));
-            return false;
-        }
+        if (!sent)
+            return SetError(error, QStringLiteral("The program is ending."));
         if (!sent->ok)
-            SetError(error, sent->error);
-        return sent->ok;
+            return SetError(error, sent->error);
+        return true;
     }
 
     bool HasDefaultPrinter() override
@@ -138,17 +125,12 @@ bool PdfFilePrinter::Print(const PrintJob &job, QString *error)
     if (!PrintToPdf(buffer, layout_, kDotsPerInch, job, error))
         return false;
     buffer.close();
-    if (!pdf.right(16).contains("%%EOF")) {
-        SetError(error, QStringLiteral("%1 cannot be written: the file came out incomplete.").arg(path_));
-        return false;
-    }
-    const WriteResult written = WriteFileSafely(QFile::encodeName(path_).toStdString(),
-                                                std::string_view(pdf.constData(), size_t(pdf.size())));
-    if (!written.ok()) {
-        SetError(error, QStringLiteral("%1 cannot be written: %2")
-                            .arg(path_, QString::fromLocal8Bit(WriteErrorText(written).c_str())));
-        return false;
-    }
+    if (!pdf.right(16).contains("%%EOF"))
+        return SetError(error, QStringLiteral("%1 cannot be written: the file came out incomplete.").arg(path_));
+    const FileResult written = SaveFileReplacing(path_, std::string_view(pdf.constData(), size_t(pdf.size())));
+    if (!written.ok())
+        return SetError(error, QStringLiteral("%1 cannot be written: %2")
+                                   .arg(path_, QString::fromLocal8Bit(FileErrorText(written))));
     return true;
 }
 
@@ -159,10 +141,8 @@ RecordingPrinter::RecordingPrinter(const QPageLayout &layout, qreal dotsPerInch)
 
 bool RecordingPrinter::Print(const PrintJob &job, QString *error)
 {
-    if (!failure.isEmpty()) {
-        SetError(error, failure);
-        return false;
-    }
+    if (!failure.isEmpty())
+        return SetError(error, failure);
     titles.append(job.title);
     const int dpi = qRound(dpi_);
     PrintPage page;

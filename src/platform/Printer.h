@@ -32,7 +32,7 @@ bool PrintWaitAbandoned();
 extern Seam<PrinterBackend> PrinterSeam;
 inline PrinterBackend &CurrentPrinter() { return PrinterSeam.Current(); }
 
-// A PDF file, drawn in memory and written through WriteFileSafely (files/FileWriter.h).
+// A PDF file, drawn in memory and written through SaveFileReplacing (platform/FileIo.h).
 class PdfFilePrinter final : public PrinterBackend {
 public:
     explicit PdfFilePrinter(QString path, const QPageLayout &layout = DefaultLayout());

@@ -30,6 +30,11 @@ std::string FolderError(const std::string &dir, const std::string &reason)
     return "cannot write to folder '" + Printable(dir) + "': " + reason;
 }
 
+std::string PdfError(const std::string &path, const std::string &reason)
+{
+    return "cannot write PDF '" + Printable(path) + "': " + reason;
+}
+
 // Makes a file in `dir` and lets it go; empty on success, else the system's reason. Unnamed
 // where the file system has such files, so that even a kill leaves nothing behind; elsewhere
 // (NFS, vfat, many FUSE mounts) a hidden name, removed at once.
@@ -112,9 +117,7 @@ std::string PrepareFolder(const std::string &dir, bool &created)
 
 std::string CheckPdfPath(const std::string &path)
 {
-    auto problem = [&](const std::string &reason) {
-        return "cannot write PDF '" + Printable(path) + "': " + reason;
-    };
+    auto problem = [&](const std::string &reason) { return PdfError(path, reason); };
     if (path.back() == '/')
         return problem("not a file name");
     if (PassesPlantedLink(path))
@@ -123,9 +126,10 @@ std::string CheckPdfPath(const std::string &path)
     if (::stat(path.c_str(), &info) == 0) {
         if (S_ISDIR(info.st_mode))
             return problem("a folder");
-        // The writer puts only regular files in place; say so before anything is written.
+        // The writer puts only regular files in place; say so, in its words, before anything
+        // is written.
         if (!S_ISREG(info.st_mode))
-            return problem("not a regular file");
+            return problem(FileErrorText({FileStatus::NotAFile}));
         // The writer's own check: a file one may not open for writing is not replaced.
         // Opening changes nothing, and O_NONBLOCK returns even from a FIFO swapped in.
         const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -147,8 +151,8 @@ std::string CheckPdfPath(const std::string &path)
 
 std::string WritePdfFile(const std::string &target, const std::string &pdf)
 {
-    const WriteResult written = WriteFileSafely(target, pdf);
-    return written.ok() ? std::string() : "cannot write PDF '" + Printable(target) + "': " + WriteErrorText(written);
+    const FileResult written = WriteFileSafely(target, pdf);
+    return written.ok() ? std::string() : PdfError(target, FileErrorText(written));
 }
 
 void RemoveFiles(const std::vector<std::string> &paths)
@@ -162,17 +166,17 @@ std::string WriteCharacterFiles(const std::string &dir,
                                 std::vector<std::string> &written)
 {
     written.clear();
-    auto fail = [&](const std::string &path, const WriteResult &result) {
+    auto fail = [&](const std::string &path, const FileResult &result) {
         RemoveFiles(written);
         written.clear();
-        return "cannot write '" + Printable(path) + "': " + WriteErrorText(result);
+        return "cannot write '" + Printable(path) + "': " + FileErrorText(result);
     };
 
     for (const CharacterRecordType &record : records) {
         const std::string bytes = WriteCharacterText(record);
         std::string path;
-        WriteResult result{WriteStatus::Exists, EEXIST};
-        for (int copy = 1; copy <= kMaxCopies && result.status == WriteStatus::Exists; ++copy) {
+        FileResult result{FileStatus::Exists, EEXIST};
+        for (int copy = 1; copy <= kMaxCopies && result.status == FileStatus::Exists; ++copy) {
             path = JoinPath(dir, CharacterFileName(record.Name, copy));
             // A name appears only with its whole, synced contents, and never over another file.
             result = WriteFileSafely(path, bytes, WriteMode::CreateNew);

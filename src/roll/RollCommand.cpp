@@ -16,6 +16,7 @@ namespace quelvane::roll {
 namespace {
 
 constexpr const char *kProgram = "quelvane-roll: ";
+constexpr const char *kStdoutFailed = "cannot write to standard output";
 
 int Report(std::ostream &err, const std::string &message, int status)
 {
@@ -46,11 +47,11 @@ int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostrea
     case ParseOutcome::Help:
         out << HelpText();
         out.flush();
-        return out ? kExitOk : Report(err, "cannot write to standard output", kExitWriteFailed);
+        return out ? kExitOk : Report(err, kStdoutFailed, kExitWriteFailed);
     case ParseOutcome::Version:
         out << VersionText();
         out.flush();
-        return out ? kExitOk : Report(err, "cannot write to standard output", kExitWriteFailed);
+        return out ? kExitOk : Report(err, kStdoutFailed, kExitWriteFailed);
     case ParseOutcome::Roll:
         break;
     }
@@ -152,7 +153,7 @@ int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostrea
     }
     out.flush();
     if (!out)
-        return fail("cannot write to standard output", kExitWriteFailed);
+        return fail(kStdoutFailed, kExitWriteFailed);
 
     // Last, so that any failure before it leaves an older PDF of that name as it was. From
     // the moment the PDF is in place the run has succeeded, and a signal takes nothing back.

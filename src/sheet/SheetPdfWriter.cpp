@@ -2,6 +2,7 @@
 
 #include <QPageLayout>
 
+#include "model/SetError.h"
 #include "sheet/SheetPainter.h"
 
 namespace quelvane {
@@ -22,11 +23,8 @@ PrintJob SheetsJob(const std::vector<CharacterRecordType> &records, const PagePr
 bool WriteSheetsPdf(QIODevice &device, const std::vector<CharacterRecordType> &records, const QPageSize &paper,
                     QString *error, const PageProgress &progress)
 {
-    if (records.empty()) {
-        if (error)
-            *error = QStringLiteral("There is no character to put on a sheet.");
-        return false;
-    }
+    if (records.empty())
+        return SetError(error, QStringLiteral("There is no character to put on a sheet."));
     return PrintToPdf(device, PdfPageLayout(paper), kPdfDotsPerInch,
                       SheetsJob(records, progress), error);
 }

@@ -326,6 +326,8 @@ private slots:
         QTest::addRow("a good file, relative path") << "./hero.tbl" << good << true << QString();
         QTest::addRow("a missing file: told, with the reason")
             << "missing.tbl" << QByteArray() << false << "No such file or directory";
+        QTest::addRow("a folder: told, with the reason")
+            << "folder" << QByteArray() << false << "cannot be read: not a regular file.";
         QTest::addRow("a short file: told") << "hero.tbl" << good.left(good.size() / 2) << false
                                              << "ends before the Cadrelant is complete";
         QTest::addRow("an empty file: the message") << "hero.tbl" << QByteArray() << false
@@ -337,8 +339,11 @@ private slots:
         QFETCH(QByteArray, contents);
         QFETCH(bool, loads);
         QFETCH(QString, told);
-        const QString path = Path(given == "missing.tbl" ? given : QStringLiteral("hero.tbl"));
-        if (given != "missing.tbl")
+        const bool named = given == "missing.tbl" || given == "folder";
+        const QString path = Path(named ? given : QStringLiteral("hero.tbl"));
+        if (given == "folder")
+            QVERIFY(QDir().mkdir(path));
+        else if (given != "missing.tbl")
             QVERIFY(Put(path, contents));
         FormInstance<ViewStats>::Get()->show();
         const QString before = QDir::currentPath();
@@ -353,7 +358,7 @@ private slots:
         if (!told.isEmpty()) {
             const MessageRequest &message = gui_->messages.shown[0];
             QVERIFY2(message.text.contains(told), qPrintable(message.text));
-            if (!contents.isEmpty() || given == "missing.tbl")
+            if (!contents.isEmpty() || named)
                 QVERIFY2(message.text.contains(path), qPrintable(message.text));
             QCOMPARE(message.title, QString("Quelvane Cadrelant Generator"));
             QCOMPARE(message.icon, MessageIcon::Exclamation);

@@ -238,6 +238,7 @@ private slots:
         QString error;
         QVERIFY(!SubmitPdf("PDF", "%PDF-1.4\n%%EOF\n", "Quelvane Character Sheet", &error));
         QVERIFY2(!error.isEmpty(), "no reason given");
+        QVERIFY2(error.contains("\"PDF\""), qPrintable(error)); // the reason names the printer
     }
 
     // ---- No default printer: the sheet as a PDF file ----

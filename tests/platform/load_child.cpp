@@ -33,10 +33,10 @@ int main(int argc, char **argv)
         return 3;
 #endif
     std::string bytes;
-    const quelvane::FileStatus file =
+    const quelvane::FileResult file =
         quelvane::ReadFileBounded(QString::fromLocal8Bit(argv[1]), quelvane::kMaxCharacterFileBytes, bytes);
-    if (file != quelvane::FileStatus::Ok) {
-        std::printf("file:%d\n", static_cast<int>(file));
+    if (!file.ok()) {
+        std::printf("file:%d\n", static_cast<int>(file.status));
         return 0;
     }
     quelvane::CharacterRecordType record;

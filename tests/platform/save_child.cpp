@@ -37,7 +37,7 @@ int main(int argc, char **argv)
     std::fputs("ready\n", stdout);
     std::fflush(stdout);
     for (unsigned i = 0;; ++i) {
-        if (quelvane::SaveFileReplacing(target, contents[i % 2]) != quelvane::FileStatus::Ok && !racing)
+        if (!quelvane::SaveFileReplacing(target, contents[i % 2]).ok() && !racing)
             return 1;
     }
 }

@@ -21,7 +21,6 @@ using namespace quelvane;
 using namespace quelvane::testing;
 
 Q_DECLARE_METATYPE(quelvane::FileStatus)
-Q_DECLARE_METATYPE(quelvane::WriteStatus)
 Q_DECLARE_METATYPE(quelvane::WriterStep)
 
 namespace {
@@ -64,14 +63,14 @@ QByteArray Native(const QString &path)
 int SaveAs(bool asUser, const QString &path, std::string_view bytes)
 {
     if (!asUser || ::geteuid() != 0)
-        return int(SaveFileReplacing(path, bytes));
+        return int(SaveFileReplacing(path, bytes).status);
     const pid_t child = ::fork();
     if (child == 0) {
         const gid_t nobody = 65534;
         if (::setgroups(1, &nobody) != 0 || ::setresgid(nobody, nobody, nobody) != 0
             || ::setresuid(nobody, nobody, nobody) != 0)
             ::_exit(100);
-        ::_exit(int(SaveFileReplacing(path, bytes)));
+        ::_exit(int(SaveFileReplacing(path, bytes).status));
     }
     int status = 0;
     const bool ran = child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status);
@@ -204,7 +203,7 @@ private slots:
         QCOMPARE(::mkfifo(QFile::encodeName(Path("fifo")).constData(), 0644), 0);
         const QString path = what.isEmpty() || what.startsWith('/') ? what : Path(what);
         std::string bytes = "stale";
-        QCOMPARE(ReadFileBounded(path, 1000, bytes), status);
+        QCOMPARE(ReadFileBounded(path, 1000, bytes).status, status);
         QCOMPARE(QByteArray::fromStdString(bytes), status == FileStatus::Ok ? QByteArray("12\r\n") : QByteArray());
     }
 
@@ -212,7 +211,7 @@ private slots:
     {
         QVERIFY(Put(Path("big"), QByteArray(300000, 'x')));
         std::string bytes;
-        QCOMPARE(ReadFileBounded(Path("big"), 1000, bytes), FileStatus::Ok);
+        QCOMPARE(ReadFileBounded(Path("big"), 1000, bytes).status, FileStatus::Ok);
         QCOMPARE(bytes.size(), size_t(1001));
     }
 
@@ -232,7 +231,7 @@ private slots:
         const QString path = Path("target.tbl");
         if (!old.isEmpty())
             QVERIFY(Put(path, old));
-        QCOMPARE(SaveFileReplacing(path, View(bytes)), FileStatus::Ok);
+        QCOMPARE(SaveFileReplacing(path, View(bytes)).status, FileStatus::Ok);
         QCOMPARE(Contents(path), bytes);
         QCOMPARE(Entries(dir_->path()), QStringList{"target.tbl"}); // no temporary file left
     }
@@ -242,7 +241,7 @@ private slots:
         const QString path = Path("target.tbl");
         QVERIFY(Put(path, "old"));
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
-        QCOMPARE(SaveFileReplacing(path, "new"), FileStatus::Ok);
+        QCOMPARE(SaveFileReplacing(path, "new").status, FileStatus::Ok);
         struct stat info {};
         QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
         QCOMPARE(info.st_mode & 07777, mode_t(0600));
@@ -422,14 +421,13 @@ private slots:
             else
                 ::close(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644));
         });
-        WriteResult result;
-        const FileStatus status = SaveFileReplacing(target, "new bytes", &result);
+        const FileResult result = SaveFileReplacing(target, "new bytes");
         SetWriterStepHook(nullptr);
 
-        QCOMPARE(status, FileStatus::WriteFailed);
-        QCOMPARE(result.status, WriteStatus::Replaced);
-        QVERIFY2(QString::fromStdString(WriteErrorText(result)).contains("replaced or removed"),
-                 WriteErrorText(result).c_str());
+        QVERIFY(!result.ok());
+        QCOMPARE(result.status, FileStatus::Replaced);
+        QVERIFY2(QString::fromStdString(FileErrorText(result)).contains("replaced or removed"),
+                 FileErrorText(result).c_str());
         if (other == "remove")
             QVERIFY(!QFile::exists(target));
         else
@@ -464,7 +462,7 @@ private slots:
         // A device node is refused too: test_file_io_as_root.
         const QStringList before = Entries(dir_->path());
 
-        QCOMPARE(SaveFileReplacing(Path(what), "new bytes"), status);
+        QCOMPARE(SaveFileReplacing(Path(what), "new bytes").status, status);
         QCOMPARE(Entries(dir_->path()), before);
         QCOMPARE(Contents(Path("folder/inside")), QByteArray("kept"));
         QCOMPARE(Contents(Path("file")), QByteArray("kept"));
@@ -495,7 +493,7 @@ private slots:
             ::signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{100, 100};
             ::setrlimit(RLIMIT_FSIZE, &limit);
-            ::_exit(int(SaveFileReplacing(target, View(bytes))));
+            ::_exit(int(SaveFileReplacing(target, View(bytes)).status));
         }
         int status = 0;
         QCOMPARE(::waitpid(child, &status, 0), child);

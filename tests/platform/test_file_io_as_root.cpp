@@ -67,7 +67,7 @@ private slots:
         // A node like /dev/null's, private to this test: a rename over it would replace it.
         const QString device = Path("device");
         QCOMPARE(::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)), 0);
-        QCOMPARE(SaveFileReplacing(device, "new bytes"), FileStatus::NotAFile);
+        QCOMPARE(SaveFileReplacing(device, "new bytes").status, FileStatus::NotAFile);
         QCOMPARE(Entries(dir_->path()), QStringList{"device"});
         struct stat info {};
         QCOMPARE(::lstat(QFile::encodeName(device).constData(), &info), 0);
@@ -95,13 +95,13 @@ private slots:
         QVERIFY(FillDisk(disk, free));
 
         const QByteArray bytes(newSize, 'n');
-        QCOMPARE(SaveFileReplacing(target, View(bytes)), FileStatus::WriteFailed);
+        QCOMPARE(SaveFileReplacing(target, View(bytes)).status, FileStatus::WriteFailed);
         QCOMPARE(Contents(target), old);
         QCOMPARE(Entries(disk), (QStringList{"filler", "old.tbl"}));
 
         // With room again the same save works.
         QVERIFY(QFile::remove(disk + "/filler"));
-        QCOMPARE(SaveFileReplacing(target, View(bytes.left(3000))), FileStatus::Ok);
+        QCOMPARE(SaveFileReplacing(target, View(bytes.left(3000))).status, FileStatus::Ok);
         QCOMPARE(Contents(target), bytes.left(3000));
     }
 
@@ -118,7 +118,7 @@ private slots:
         QCOMPARE(::link(QFile::encodeName(target).constData(), QFile::encodeName(disk + "/twin.tbl").constData()), 0);
         QVERIFY(FillDisk(disk, 0));
         const QByteArray bytes(40000, 'n');
-        QCOMPARE(SaveFileReplacing(target, View(bytes)), FileStatus::WriteFailed);
+        QCOMPARE(SaveFileReplacing(target, View(bytes)).status, FileStatus::WriteFailed);
         QCOMPARE(Contents(target), old);
         QCOMPARE(Contents(disk + "/twin.tbl"), old);
     }
@@ -140,7 +140,7 @@ private slots:
             path = Path("hero.tbl");
             QCOMPARE(::symlink("/proc/sys/kernel/hostname", QFile::encodeName(path).constData()), 0);
         }
-        QCOMPARE(SaveFileReplacing(path, "31\r\n\"hacked\"\r\n"), FileStatus::NotAFile);
+        QCOMPARE(SaveFileReplacing(path, "31\r\n\"hacked\"\r\n").status, FileStatus::NotAFile);
         QCOMPARE(Contents(setting), before);
     }
 
@@ -187,9 +187,9 @@ private slots:
         QCOMPARE(::lchown(link.constData(), 1234, 1234), 0); // planted by a third user
 
         const QString path = middle ? planted + "/thesis.txt" : planted;
-        QCOMPARE(SaveFileReplacing(path, "1\r\n"), FileStatus::CannotOpen);
+        QCOMPARE(SaveFileReplacing(path, "1\r\n").status, FileStatus::CannotOpen);
         if (middle) {
-            QCOMPARE(SaveFileReplacing(planted + "/new.tbl", "1\r\n"), FileStatus::CannotOpen);
+            QCOMPARE(SaveFileReplacing(planted + "/new.tbl", "1\r\n").status, FileStatus::CannotOpen);
             bool created = false;
             const std::string problem = roll::PrepareFolder((planted + "/sub").toStdString(), created);
             QVERIFY2(problem.find("planted") != std::string::npos, problem.c_str());
@@ -200,7 +200,7 @@ private slots:
 
         // The same link, made by the folder's owner, is followed.
         QCOMPARE(::lchown(link.constData(), 65534, 65534), 0);
-        QCOMPARE(SaveFileReplacing(path, "1\r\n"), FileStatus::Ok);
+        QCOMPARE(SaveFileReplacing(path, "1\r\n").status, FileStatus::Ok);
         QCOMPARE(Contents(thesis), QByteArray("1\r\n"));
     }
 
@@ -212,8 +212,8 @@ private slots:
         QVERIFY(Put(target, "old bytes"));
         MountGuard mount;
         QVERIFY2(mount.ReadOnly(folder), qPrintable(mount.error()));
-        QCOMPARE(SaveFileReplacing(target, "new bytes"), FileStatus::CannotOpen);
-        QCOMPARE(SaveFileReplacing(folder + "/new.tbl", "new bytes"), FileStatus::CannotOpen);
+        QCOMPARE(SaveFileReplacing(target, "new bytes").status, FileStatus::CannotOpen);
+        QCOMPARE(SaveFileReplacing(folder + "/new.tbl", "new bytes").status, FileStatus::CannotOpen);
         QCOMPARE(Contents(target), QByteArray("old bytes"));
         QCOMPARE(Entries(folder), QStringList{"old.tbl"});
     }

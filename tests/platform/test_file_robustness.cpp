@@ -239,7 +239,7 @@ private slots:
         QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
                                                   | QFile::ReadOther));
         const QFile::Permissions before = QFile::permissions(target);
-        QCOMPARE(SaveFileReplacing(target, "new"), FileStatus::Ok);
+        QCOMPARE(SaveFileReplacing(target, "new").status, FileStatus::Ok);
         QCOMPARE(QFile::permissions(target), before);
     }
 };

@@ -56,9 +56,9 @@ std::optional<QString> SaveCharacterFile(CommonDialog &dialog)
     if (!dialog.ShowSave())
         return std::nullopt;
     const QString path = dialog.FileName;
-    WriteResult written;
-    if (SaveFileReplacing(path, WriteCharacterText(CharacterRecord), &written) != FileStatus::Ok) {
-        const QString reason = QString::fromLocal8Bit(WriteErrorText(written).c_str());
+    const FileResult written = SaveFileReplacing(path, WriteCharacterText(CharacterRecord));
+    if (!written.ok()) {
+        const QString reason = QString::fromLocal8Bit(FileErrorText(written));
         // The user believes the character is kept; the next Generate would lose it unseen.
         ShowFileProblem(QStringLiteral("The Cadrelant could not be saved."),
                         QStringLiteral("%1 cannot be written: %2.").arg(path, reason));
@@ -86,9 +86,8 @@ bool LoadCharacterFile(const QByteArray &nativePath, LoadFailure failure)
         return false;
     };
     std::string bytes;
-    QString reason;
-    if (ReadFileBounded(nativePath, kMaxCharacterFileBytes, bytes, &reason) != FileStatus::Ok)
-        return unreadable(reason);
+    if (const FileResult read = ReadFileBounded(nativePath, kMaxCharacterFileBytes, bytes); !read.ok())
+        return unreadable(QString::fromLocal8Bit(FileErrorText(read)));
     const ReadStatus status = ReadCharacterText(bytes, CharacterRecord);
     switch (status) {
     case ReadStatus::Ok:
