@@ -8,8 +8,6 @@
 namespace quelvane::roll {
 namespace {
 
-using R = CharacterRecordType;
-
 // Label column widths, wide enough for the longest label of each column.
 constexpr size_t kIdentityWidth = 20;
 constexpr size_t kAttributeWidth = 18;
@@ -42,7 +40,21 @@ void EndLine(std::string &out, std::string line)
     out += '\n';
 }
 
-std::string SkillCell(const R &record, const SkillRow &row)
+// A line of one or two cells, after the margin. The second column starts past the first one's
+// label and value and a gap; a wide value pushes it, never touches it.
+void EndTwoCellLine(std::string &out, const std::string &first, const std::string &second,
+                    size_t firstWidth)
+{
+    std::string line = "  " + first;
+    if (!second.empty()) {
+        line += "   ";
+        Pad(line, 2 + firstWidth + kValueWidth + 3);
+        line += second;
+    }
+    EndLine(out, line);
+}
+
+std::string SkillCell(const CharacterRecordType &record, const SkillRow &row)
 {
     // Skills stand indented under the base of their group.
     std::string label = row.isBase ? "" : "  ";
@@ -165,31 +177,19 @@ std::string SheetText(const CharacterRecordType &record)
         }
         return nullptr;
     };
-    for (int top : tops) {
-        std::string line = "  ";
-        if (const sheet::Entry *first = at(0, top))
-            line += Cell(TextLabel(*first), record.*(first->number), kAttributeWidth);
-        if (const sheet::Entry *second = at(1, top)) {
-            line += "   "; // a wide value pushes the column, never touches it
-            Pad(line, 2 + kAttributeWidth + kValueWidth + 3);
-            line += Cell(TextLabel(*second), record.*(second->number), kDerivedWidth);
-        }
-        EndLine(out, line);
-    }
+    auto cell = [&](const sheet::Entry *entry, size_t width) {
+        return entry ? Cell(TextLabel(*entry), record.*(entry->number), width) : std::string();
+    };
+    for (int top : tops)
+        EndTwoCellLine(out, cell(at(0, top), kAttributeWidth), cell(at(1, top), kDerivedWidth),
+                       kAttributeWidth);
 
     out += "\nSkills\n";
     const std::vector<SkillRow> &left = LeftSkillColumn();
     const std::vector<SkillRow> &right = RightSkillColumn();
     for (size_t i = 0; i < std::max(left.size(), right.size()); ++i) {
-        std::string line = "  ";
-        if (i < left.size())
-            line += SkillCell(record, left[i]);
-        if (i < right.size()) {
-            line += "   ";
-            Pad(line, 2 + kSkillWidth + kValueWidth + 3);
-            line += SkillCell(record, right[i]);
-        }
-        EndLine(out, line);
+        EndTwoCellLine(out, i < left.size() ? SkillCell(record, left[i]) : std::string(),
+                       i < right.size() ? SkillCell(record, right[i]) : std::string(), kSkillWidth);
     }
     return out;
 }

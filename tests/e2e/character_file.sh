@@ -16,12 +16,8 @@ wait_saved() {
     e2e_fail "$1 was not saved"
 }
 
-e2e_start_xvfb
-e2e_start_atspi
-e2e_start_app
-main=$(e2e_wait_window "Quelvane Cadrelant Generator")
-e2e_wait_text status equals "Welcome to the Quelvane Cadrelant Generator."
-e2e_focus "$main"
+e2e_start_main
+main=$E2E_MAIN
 e2e_key alt+n
 e2e_wait_text status ends-with " created."
 

@@ -5,7 +5,6 @@
 #   cups_add_pdf_queue NAME a cups-pdf queue, made the default destination; PDFs land in $CUPS_OUT
 #   cups_wait_idle SECONDS  until no job is pending or printing
 #   cups_app_env            arguments for e2e_start_app that point the program at this scheduler
-#   cups_start_main         the program started against it, welcomed and focused ($CUPS_MAIN)
 #
 # The scheduler is stopped by its process id when the script ends, even when it fails.
 
@@ -23,7 +22,7 @@ cups_stop() {
     [ -n "$CUPS_PDF_CONF" ] && rm -f "$CUPS_PDF_CONF"
     CUPS_PDF_CONF=""
     if [ -n "$CUPS_DIR" ]; then
-        [ -d "$CUPS_DIR/etc/log" ] && cp -r "$CUPS_DIR/etc/log" "$E2E_OUT/cups-log" 2>/dev/null
+        [ -d "$CUPS_DIR/log" ] && cp -r "$CUPS_DIR/log" "$E2E_OUT/cups-log" 2>/dev/null
         rm -rf "$CUPS_DIR"
     fi
     CUPS_DIR=""
@@ -42,52 +41,15 @@ trap cups_on_exit EXIT
 # A test stopped from outside still takes its scheduler down.
 trap 'exit 143' TERM INT HUP
 
-# lpstat -r exits 0 also when it finds no scheduler; only its answer tells.
-cups_running() { [ "$(LC_ALL=C lpstat -r 2>/dev/null)" = "scheduler is running" ]; }
+source "$(dirname "${BASH_SOURCE[0]}")/cupsd.sh"
 
 cups_start() {
     command -v cupsd >/dev/null || e2e_fail "cupsd is not installed (scripts/install-deps.sh)"
-    # Filters run as the scheduler's own user, which must reach the spool: not a 0700 folder.
     CUPS_DIR=$(mktemp -d /tmp/quelvane-cups.XXXXXX)
-    chmod 755 "$CUPS_DIR"
-    mkdir -p "$CUPS_DIR/etc/log" "$CUPS_DIR/spool" "$CUPS_DIR/state" "$CUPS_DIR/cache" "$CUPS_DIR/home"
+    mkdir -p "$CUPS_DIR/home"
     CUPS_OUT=$CUPS_DIR/out
     mkdir -m 755 -p "$CUPS_OUT"
-    cat >"$CUPS_DIR/etc/cups-files.conf" <<EOF
-ServerRoot $CUPS_DIR/etc
-RequestRoot $CUPS_DIR/spool
-StateDir $CUPS_DIR/state
-CacheDir $CUPS_DIR/cache
-ErrorLog $CUPS_DIR/etc/log/error_log
-AccessLog $CUPS_DIR/etc/log/access_log
-PageLog $CUPS_DIR/etc/log/page_log
-Printcap $CUPS_DIR/printcap
-EOF
-    cat >"$CUPS_DIR/etc/cupsd.conf" <<EOF
-Listen $CUPS_DIR/cups.sock
-LogLevel info
-Browsing No
-WebInterface No
-<Location />
-  Order allow,deny
-  Allow all
-</Location>
-<Policy default>
-  <Limit All>
-    Order deny,allow
-  </Limit>
-</Policy>
-EOF
-    cupsd -f -c "$CUPS_DIR/etc/cupsd.conf" -s "$CUPS_DIR/etc/cups-files.conf" \
-        >"$E2E_OUT/cupsd.out" 2>&1 &
-    CUPS_PID=$!
-    export CUPS_SERVER=$CUPS_DIR/cups.sock
-    for _ in $(seq 100); do
-        cups_running && break
-        kill -0 "$CUPS_PID" 2>/dev/null || e2e_fail "cupsd ended at start: $(cat "$E2E_OUT/cupsd.out")"
-        sleep 0.1
-    done
-    cups_running || e2e_fail "the private scheduler did not answer"
+    cupsd_launch "$CUPS_DIR" info || e2e_fail "the private scheduler did not start: $(cat "$CUPS_DIR/log/cupsd.out")"
     e2e_log "private CUPS scheduler $CUPS_PID on $CUPS_SERVER"
 }
 
@@ -103,7 +65,7 @@ cups_add_pdf_queue() {
 Out $CUPS_OUT
 AnonDirName $CUPS_OUT
 Spool $CUPS_DIR/cups-pdf-spool
-Log $CUPS_DIR/etc/log
+Log $CUPS_DIR/log
 Grp root
 EOF
     # The default PostScript step turns text into nameless Type 3 glyphs; through cairo the
@@ -127,15 +89,4 @@ cups_wait_idle() {
 # The program sees only this scheduler: no user or environment default to fall back on.
 cups_app_env() {
     echo "-u PRINTER -u LPDEST CUPS_SERVER=$CUPS_SERVER HOME=$CUPS_DIR/home"
-}
-
-# The program on a private X server, seeing only this scheduler, its welcome on the status line
-# and the focus given; CUPS_MAIN is its window.
-cups_start_main() {
-    e2e_start_xvfb
-    e2e_start_atspi
-    e2e_start_app $(cups_app_env)
-    CUPS_MAIN=$(e2e_wait_window "Quelvane Cadrelant Generator")
-    e2e_wait_text status equals "Welcome to the Quelvane Cadrelant Generator."
-    e2e_focus "$CUPS_MAIN"
 }

@@ -11,6 +11,8 @@ GNOME_PROBE_SOURCE=$(dirname "${BASH_SOURCE[0]}")/gnome-probe
 GNOME_PROBE_UUID=quelvane-probe@tests.quelvane.org
 GNOME_PROBE_FILE=$E2E_TMP/windows
 GNOME_OUTER_DISPLAY=""
+GNOME_SOCKET=""
+GNOME_AUTH=""
 SESSION_PROBE="cat $GNOME_PROBE_FILE"
 
 # The probe extension in folder $1, in the form the installed shell loads: a script with
@@ -46,6 +48,13 @@ gnome_install_probe() {
     e2e_log "GNOME Shell $version: the probe as $([ "$version" -lt 45 ] && echo a script || echo an ES module)"
 }
 
+# Succeeds once the shell has its Wayland socket, its Xwayland and its probe running.
+gnome_ready() {
+    GNOME_AUTH=$(find "$XDG_RUNTIME_DIR" -maxdepth 1 -name '.mutter-Xwaylandauth.*' -print -quit)
+    [ -S "$XDG_RUNTIME_DIR/$GNOME_SOCKET" ] && [ -n "$GNOME_AUTH" ] && [ -e "$GNOME_PROBE_FILE" ] &&
+        [ "$(cut -d ' ' -f 1 "$GNOME_PROBE_FILE" | head -n 1)" = ready ]
+}
+
 gnome_session_start() {
     session_prepare gnome-shell
     GNOME_OUTER_DISPLAY=$SESSION_OUTER_DISPLAY
@@ -67,33 +76,18 @@ show-banners=false
 EOF
     export XDG_CURRENT_DESKTOP=GNOME QUELVANE_PROBE_FILE=$GNOME_PROBE_FILE
 
-    local socket=quelvane-e2e-$$
+    GNOME_SOCKET=quelvane-e2e-$$
     MUTTER_DEBUG_DUMMY_MODE_SPECS=${SESSION_WIDTH}x$SESSION_HEIGHT setsid gnome-shell --nested --wayland \
-        --wayland-display="$socket" >"$E2E_OUT/gnome-shell.log" 2>&1 &
+        --wayland-display="$GNOME_SOCKET" >"$E2E_OUT/gnome-shell.log" 2>&1 &
     SESSION_COMPOSITOR_PID=$!
-
-    local auth=""
-    for _ in $(seq 600); do
-        kill -0 "$SESSION_COMPOSITOR_PID" 2>/dev/null || break
-        auth=$(find "$XDG_RUNTIME_DIR" -maxdepth 1 -name '.mutter-Xwaylandauth.*' -print -quit)
-        [ -S "$XDG_RUNTIME_DIR/$socket" ] && [ -n "$auth" ] && [ -e "$GNOME_PROBE_FILE" ] &&
-            [ "$(cut -d ' ' -f 1 "$GNOME_PROBE_FILE" | head -n 1)" = ready ] && break
-        sleep 0.1
-    done
-    if ! kill -0 "$SESSION_COMPOSITOR_PID" 2>/dev/null; then
-        # Only what the shell itself says cannot work here is a reason to skip.
-        local why
-        why=$(grep -m 1 -E -i 'failed to (open|create|initialize)|no (EGL|GL|usable)|cannot open display|Could not .*(display|EGL)' \
-            "$E2E_OUT/gnome-shell.log" || true)
-        [ -n "$why" ] && session_skip "gnome-shell cannot run here: $why"
-        e2e_fail "gnome-shell ended at start (see gnome-shell.log)"
-    fi
-    [ -S "$XDG_RUNTIME_DIR/$socket" ] || e2e_fail "gnome-shell opened no Wayland socket"
-    [ -n "$auth" ] || e2e_fail "gnome-shell started no Xwayland"
+    session_wait_compositor gnome_ready 600 gnome-shell "$E2E_OUT/gnome-shell.log" \
+        'failed to (open|create|initialize)|no (EGL|GL|usable)|cannot open display|Could not .*(display|EGL)'
+    [ -S "$XDG_RUNTIME_DIR/$GNOME_SOCKET" ] || e2e_fail "gnome-shell opened no Wayland socket"
+    [ -n "$GNOME_AUTH" ] || e2e_fail "gnome-shell started no Xwayland"
     [ "$(cut -d ' ' -f 1 "$GNOME_PROBE_FILE" | head -n 1)" = ready ] ||
         e2e_fail "the shell did not finish starting (or its probe extension did not load)"
 
-    export WAYLAND_DISPLAY=$socket XAUTHORITY=$auth
+    export WAYLAND_DISPLAY=$GNOME_SOCKET XAUTHORITY=$GNOME_AUTH
     session_use_xwayland
     e2e_log "GNOME Shell on $GNOME_OUTER_DISPLAY: Wayland $WAYLAND_DISPLAY, Xwayland $DISPLAY"
 }

@@ -7,6 +7,7 @@
 source "$(dirname "${BASH_SOURCE[0]}")/wayland_session.sh"
 
 KWIN_LOG=""
+KWIN_SOCKET=""
 SESSION_PROBE=kwin_probe
 
 # One run of a script inside KWin that prints the probe's lines, each behind a mark of its
@@ -72,6 +73,11 @@ kwin_client() {
     echo "$client"
 }
 
+# Succeeds once KWin has its Wayland socket and its scripting answers.
+kwin_ready() {
+    [ -S "$XDG_RUNTIME_DIR/$KWIN_SOCKET" ] && [ "$(kwin_ask | head -n 1 | cut -d ' ' -f 1)" = ready ]
+}
+
 kwin_session_start() {
     session_prepare kwin_wayland
     local kwin
@@ -85,35 +91,20 @@ kwin_session_start() {
         kwin=$E2E_TMP/kwin_wayland
         e2e_log "kwin_wayland may not raise its limits here: a copy without that right runs"
     fi
-    local socket=quelvane-e2e-$$
+    KWIN_SOCKET=quelvane-e2e-$$
     KWIN_LOG=$E2E_OUT/kwin.log
     export XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=6
     # Scripts' print() goes to KWin's debug log, and that to standard error.
     QT_LOGGING_RULES='kwin_scripting.debug=true' QT_FORCE_STDERR_LOGGING=1 \
-        setsid "$kwin" --xwayland --socket "$socket" --width "$SESSION_WIDTH" --height "$SESSION_HEIGHT" \
+        setsid "$kwin" --xwayland --socket "$KWIN_SOCKET" --width "$SESSION_WIDTH" --height "$SESSION_HEIGHT" \
         --no-lockscreen --no-global-shortcuts >"$KWIN_LOG" 2>&1 &
     SESSION_COMPOSITOR_PID=$!
+    session_wait_compositor kwin_ready 300 kwin_wayland "$KWIN_LOG" \
+        'failed to (open|create|initialize)|no (EGL|GL|usable)|cannot open display|could not (open|connect|create)|FATAL'
+    [ -S "$XDG_RUNTIME_DIR/$KWIN_SOCKET" ] || e2e_fail "kwin_wayland opened no Wayland socket"
+    kwin_ready || e2e_fail "KWin's scripting did not answer (see kwin.log)"
 
-    local ready=""
-    for _ in $(seq 300); do
-        kill -0 "$SESSION_COMPOSITOR_PID" 2>/dev/null || break
-        if [ -S "$XDG_RUNTIME_DIR/$socket" ]; then
-            ready=$(kwin_ask | head -n 1 | cut -d ' ' -f 1)
-            [ "$ready" = ready ] && break
-        fi
-        sleep 0.1
-    done
-    if ! kill -0 "$SESSION_COMPOSITOR_PID" 2>/dev/null; then
-        local why
-        why=$(grep -m 1 -E -i 'failed to (open|create|initialize)|no (EGL|GL|usable)|cannot open display|could not (open|connect|create)|FATAL' \
-            "$KWIN_LOG" || true)
-        [ -n "$why" ] && session_skip "kwin_wayland cannot run here: $why"
-        e2e_fail "kwin_wayland ended at start (see kwin.log)"
-    fi
-    [ -S "$XDG_RUNTIME_DIR/$socket" ] || e2e_fail "kwin_wayland opened no Wayland socket"
-    [ "$ready" = ready ] || e2e_fail "KWin's scripting did not answer (see kwin.log)"
-
-    export WAYLAND_DISPLAY=$socket
+    export WAYLAND_DISPLAY=$KWIN_SOCKET
     local auth
     auth=$(find "$XDG_RUNTIME_DIR" -maxdepth 1 -name 'xauth_*' -print -quit)
     [ -z "$auth" ] || export XAUTHORITY=$auth

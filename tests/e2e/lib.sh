@@ -12,6 +12,7 @@ E2E_XVFB_PID=""
 E2E_DBUS_PID=""
 E2E_ATSPI_PID=""
 E2E_APP_PID=""
+E2E_MAIN=""
 E2E_READER=$(dirname "${BASH_SOURCE[0]}")/atspi_read.py
 export XDG_RUNTIME_DIR=$E2E_TMP/runtime
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
@@ -118,6 +119,30 @@ e2e_start_app() {
     E2E_APP_PID=$!
 }
 
+# The program started as e2e_start_app starts it (same arguments) on a private X server with
+# the accessibility bus, its welcome on the status line and the focus given; E2E_MAIN is its
+# window.
+e2e_start_main() {
+    e2e_start_xvfb
+    e2e_start_atspi
+    e2e_start_app "$@"
+    E2E_MAIN=$(e2e_wait_window "Quelvane Cadrelant Generator")
+    e2e_wait_text status equals "Welcome to the Quelvane Cadrelant Generator."
+    e2e_focus "$E2E_MAIN"
+}
+
+# A character file as the program writes one, CR LF line ends: sixteen numbers of 7, the five
+# texts given (name, service group, cover, mutant power, secret society), fifty numbers of 3.
+e2e_write_character() {
+    local file=$1 text
+    shift
+    {
+        for _ in $(seq 16); do printf '7\r\n'; done
+        for text in "$@"; do printf '"%s"\r\n' "$text"; done
+        for _ in $(seq 50); do printf '3\r\n'; done
+    } >"$file"
+}
+
 # Runs the reader on the running program: e2e_read status|message|tree [--equals TEXT ...].
 e2e_read() { /usr/bin/python3 "$E2E_READER" --pid "$E2E_APP_PID" "$@"; }
 
@@ -193,14 +218,15 @@ e2e_expect_geometry() {
 e2e_focus() { xdotool windowfocus --sync "$1"; sleep 0.1; }
 e2e_key() { xdotool key --delay 50 "$@"; sleep 0.2; }
 e2e_type() { xdotool type --delay 20 "$1"; sleep 0.2; }
-# Types a full path into the open file dialog titled $1 and presses Return.
+# Types a full path into the open file dialog titled $1 and presses Return (or the key $3, as
+# Escape to cancel); returns once the dialog is gone.
 e2e_choose_file() {
     local dialog
     dialog=$(e2e_wait_window "$1")
     e2e_focus "$dialog"
     e2e_key ctrl+a
     e2e_type "$2"
-    e2e_key Return
+    e2e_key "${3:-Return}"
     e2e_wait_window_gone "$1"
 }
 # Clicks at (x, y) pixels inside window $1.

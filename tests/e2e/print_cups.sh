@@ -21,8 +21,8 @@ wait_printed() {
     done
     # Where AppArmor confines cupsd, cups-pdf may only write to its usual folders: its log says so.
     [ -n "$file" ] || e2e_fail "no PDF for print job $job; queue: $(lpstat -o 2>&1);" \
-        "scheduler: $(tail -n 3 "$CUPS_DIR"/etc/log/error_log 2>&1);" \
-        "cups-pdf: $(tail -n 3 "$CUPS_DIR"/etc/log/cups-pdf-*_log 2>&1)"
+        "scheduler: $(tail -n 3 "$CUPS_DIR"/log/error_log 2>&1);" \
+        "cups-pdf: $(tail -n 3 "$CUPS_DIR"/log/cups-pdf-*_log 2>&1)"
     cups_wait_idle 30
     cp "$file" "$E2E_OUT/job_$job.pdf"
     pdftoppm -r 100 -png -singlefile "$file" "$E2E_OUT/job_$job"
@@ -78,8 +78,8 @@ expect_no_sheet_window() {
 
 cups_start
 cups_add_pdf_queue Sheets
-cups_start_main
-main=$CUPS_MAIN
+e2e_start_main $(cups_app_env)
+main=$E2E_MAIN
 e2e_screenshot start
 
 # Before any character: every number box reads 0, the name box is empty.

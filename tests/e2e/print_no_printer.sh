@@ -36,12 +36,7 @@ print_to_message() {
 
 files=$E2E_TMP/files
 mkdir -p "$files"
-# A character file written by hand: 16 numbers, 5 texts, 50 numbers, CR LF line ends.
-{
-    for _ in $(seq 16); do printf '7\r\n'; done
-    printf '"E2E-R-PDF"\r\n"Internal Security"\r\n"Armed Forces"\r\n"Charm"\r\n"Psion"\r\n'
-    for _ in $(seq 50); do printf '3\r\n'; done
-} >"$files/hero.tbl"
+e2e_write_character "$files/hero.tbl" E2E-R-PDF "Internal Security" "Armed Forces" Charm Psion
 pdf=$files/sheet.pdf # typed without its extension: the dialog adds it
 
 # A scheduler of our own that has no destination at all: nothing from the machine leaks in.
@@ -69,13 +64,9 @@ fi
 e2e_focus "$box"
 e2e_key Return
 wait_closed "$box"
-dialog=$(e2e_wait_window "Save As")
+e2e_wait_window "Save As" >/dev/null
 e2e_screenshot save-dialog
-e2e_focus "$dialog"
-e2e_key ctrl+a
-e2e_type "${pdf%.pdf}"
-e2e_key Return
-e2e_wait_window_gone "Save As"
+e2e_choose_file "Save As" "${pdf%.pdf}"
 for _ in $(seq 200); do
     [ -f "$pdf" ] && break
     sleep 0.05
@@ -104,12 +95,7 @@ fi
 e2e_focus "$box"
 e2e_key Return
 wait_closed "$box"
-dialog=$(e2e_wait_window "Save As")
-e2e_focus "$dialog"
-e2e_key ctrl+a
-e2e_type "$files/never.pdf"
-e2e_key Escape
-e2e_wait_window_gone "Save As"
+e2e_choose_file "Save As" "$files/never.pdf" Escape
 sleep 0.3
 e2e_screenshot cancelled
 [ "$(e2e_read_status)" = "Quelvane Character Sheet saved to $pdf." ] ||

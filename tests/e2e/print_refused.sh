@@ -13,8 +13,8 @@ cups_start
 cups_add_pdf_queue Sheets
 cupsreject -r "closed for the test" Sheets
 lpstat -a Sheets | grep -q 'not accepting' || e2e_fail "the queue still accepts jobs: $(lpstat -a Sheets)"
-cups_start_main
-main=$CUPS_MAIN
+e2e_start_main $(cups_app_env)
+main=$E2E_MAIN
 
 e2e_key alt+p
 e2e_wait_text message contains "could not be printed"

@@ -5,11 +5,7 @@ source "$E2E_LIB" "$@"
 
 files=$E2E_TMP/files
 mkdir -p "$files"
-{
-    for _ in $(seq 16); do printf '7\r\n'; done
-    printf '"TWO-R-STA"\r\n"Armed Forces"\r\n" "\r\n"Charm"\r\n"Psion"\r\n'
-    for _ in $(seq 50); do printf '3\r\n'; done
-} >"$files/hero.tbl"
+e2e_write_character "$files/hero.tbl" TWO-R-STA "Armed Forces" " " Charm Psion
 main_title="Quelvane Cadrelant Generator"
 
 # Runs a second start with arguments "$@" in the first one's session and expects it to end
@@ -23,11 +19,8 @@ second_start() {
 
 main_windows() { xdotool search --onlyvisible --name "^${main_title}\$" 2>/dev/null | wc -l; }
 
-e2e_start_xvfb
-e2e_start_atspi
-e2e_start_app
-main=$(e2e_wait_window "$main_title")
-e2e_wait_text status equals "Welcome to the Quelvane Cadrelant Generator."
+e2e_start_main
+main=$E2E_MAIN
 
 # A file, given relative to the second start's own folder: loaded by the running program.
 second_start hero.tbl

@@ -15,12 +15,8 @@ expect_focus_in() {
     e2e_fail "keyboard focus is on window $focused, expected $1 ($2)"
 }
 
-e2e_start_xvfb
-e2e_start_atspi
-e2e_start_app
-main=$(e2e_wait_window "Quelvane Cadrelant Generator")
-e2e_wait_text status equals "Welcome to the Quelvane Cadrelant Generator."
-e2e_focus "$main"
+e2e_start_main
+main=$E2E_MAIN
 e2e_key alt+n
 e2e_wait_text status ends-with " created."
 

@@ -93,6 +93,24 @@ session_prepare() {
     export DBUS_SYSTEM_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS
 }
 
+# Waits until the command $1 says the compositor is ready, for up to $2 tenths of a second or
+# until the compositor ends. Where it ended, a line of its log $4 that matches $5 (a reason it
+# cannot run here) skips the test; any other end fails it. $3 names the compositor.
+session_wait_compositor() {
+    local ready=$1 tries=$2 name=$3 log=$4 cannot=$5 why
+    for _ in $(seq "$tries"); do
+        kill -0 "$SESSION_COMPOSITOR_PID" 2>/dev/null || break
+        $ready && return 0
+        sleep 0.1
+    done
+    # Still running but not ready: the caller's checks say what is missing.
+    kill -0 "$SESSION_COMPOSITOR_PID" 2>/dev/null && return 0
+    # Only what the compositor itself says cannot work here is a reason to skip.
+    why=$(grep -m 1 -E -i "$cannot" "$log" || true)
+    [ -n "$why" ] && session_skip "$name cannot run here: $why"
+    e2e_fail "$name ended at start (see $(basename "$log"))"
+}
+
 # Sets DISPLAY to the X display the compositor serves through Xwayland: the one whose lock
 # file names a process of the compositor's group (Xwayland itself, or the compositor where it
 # starts Xwayland only when the first X client comes).

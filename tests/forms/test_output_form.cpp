@@ -14,6 +14,8 @@
 
 using namespace quelvane;
 
+Q_DECLARE_METATYPE(QList<int>)
+
 namespace {
 
 // The skills box as designed: column, row, caption (with "&&"), underlined, box, field.
@@ -130,6 +132,23 @@ const sheet::Entry &Element(const QString &name)
     return entry ? *entry : none;
 }
 
+// The current row's labelled box as the sheet shows every one: the label named for its box
+// ("lbl" for "txt") with the row's caption at `label`, in 9.75 points; the box at `rect`,
+// centred. Columns: caption, box, label, rect.
+void CheckLabelledBox(const sheet::Entry &shown)
+{
+    QFETCH(QString, caption);
+    QFETCH(QString, box);
+    QFETCH(QList<int>, label);
+    QFETCH(QList<int>, rect);
+    QCOMPARE(QString(shown.name), QStringLiteral("lbl") + box.mid(3));
+    QCOMPARE(QString(shown.caption), caption);
+    QCOMPARE(Twips(shown.rect), label);
+    QCOMPARE(shown.font.points, 9.75);
+    QCOMPARE(Twips(shown.boxRect), rect);
+    QCOMPARE(shown.boxAlign, sheet::Align::Centre);
+}
+
 QStringList BoxNames()
 {
     QStringList names;
@@ -173,8 +192,6 @@ CharacterRecordType DistinctRecord()
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(QList<int>)
 
 class TestOutputForm : public QObject {
     Q_OBJECT
@@ -341,21 +358,15 @@ private slots:
     }
     void attributes()
     {
-        QFETCH(QString, caption);
         QFETCH(QString, box);
-        QFETCH(QList<int>, label);
-        QFETCH(QList<int>, rect);
         const sheet::Entry &shown = Element(box);
-        QCOMPARE(QString(shown.name), QStringLiteral("lbl") + box.mid(3));
-        QCOMPARE(QString(shown.caption), caption);
-        QCOMPARE(Twips(shown.rect), label);
-        QCOMPARE(shown.font.points, 9.75);
+        CheckLabelledBox(shown);
+        if (QTest::currentTestFailed())
+            return;
         QCOMPARE(shown.font.style, unsigned(Regular));
         // "Power:" keeps the default label colour, the button-text colour, and its own font.
         QCOMPARE(shown.ink, box == "txtPower" ? sheet::Ink::ButtonText : sheet::Ink::WindowText);
         QCOMPARE(shown.font.family, box == "txtPower" ? Family::MsSansSerif : Family::Arial);
-        QCOMPARE(Twips(shown.boxRect), rect);
-        QCOMPARE(shown.boxAlign, sheet::Align::Centre);
         QCOMPARE(shown.boxFont.points, 9.75);
     }
 
@@ -377,20 +388,14 @@ private slots:
     }
     void skillColumns()
     {
-        QFETCH(QString, caption);
         QFETCH(bool, underlined);
         QFETCH(QString, box);
-        QFETCH(QList<int>, label);
-        QFETCH(QList<int>, rect);
         const sheet::Entry &shown = Element(box);
-        QCOMPARE(QString(shown.name), QStringLiteral("lbl") + box.mid(3));
-        QCOMPARE(QString(shown.caption), caption);
+        CheckLabelledBox(shown);
+        if (QTest::currentTestFailed())
+            return;
         QCOMPARE(bool(shown.font.style & Underline), underlined);
-        QCOMPARE(shown.font.points, 9.75);
         QCOMPARE(shown.font.family, Family::Arial);
-        QCOMPARE(Twips(shown.rect), label);
-        QCOMPARE(Twips(shown.boxRect), rect);
-        QCOMPARE(shown.boxAlign, sheet::Align::Centre);
         // Inside the skills box.
         const TwipsRect skills = Element("Shape3").rect;
         QVERIFY(skills.Contains(shown.rect) && skills.Contains(shown.boxRect));

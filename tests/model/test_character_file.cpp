@@ -16,6 +16,20 @@ Q_DECLARE_METATYPE(quelvane::ReadStatus)
 
 namespace {
 
+// A record's five texts, named, for rows that set them all.
+struct Texts {
+    std::string name, service, cover, mutant, secret;
+};
+
+void SetTexts(CharacterRecordType &r, const Texts &texts)
+{
+    r.Name = texts.name;
+    r.Service = texts.service;
+    r.Cover = texts.cover;
+    r.Mutant = texts.mutant;
+    r.Secret = texts.secret;
+}
+
 // The record behind tests/model/data/golden-record.tbl: both ends of the number range, a
 // negative value, a text with a comma, the single-space cover and an empty text.
 CharacterRecordType GoldenRecord()
@@ -24,11 +38,11 @@ CharacterRecordType GoldenRecord()
     const int16_t numbers[16] = {20, 5, -1, 0, 32767, -32768, 12, 7, 65, 2, 1, 3, 4, 5, 2, 1};
     for (int i = 0; i < 16; ++i)
         r.*(kFields[i].number) = numbers[i];
-    r.Name = "ABC-R-CEA";
-    r.Service = "Production, Logistics & Commissary";
-    r.Cover = " ";
-    r.Mutant = "X-Ray Vision";
-    r.Secret = "";
+    SetTexts(r, {.name = "ABC-R-CEA",
+                 .service = "Production, Logistics & Commissary",
+                 .cover = " ",
+                 .mutant = "X-Ray Vision",
+                 .secret = ""});
     const int16_t skills[kSkillCount] = {4, 3, 8, 3, 3, 10, 2, 7, 2, 2, 6, 2, 2, 5, 2, 2, 2,
                                          9, 4, 4, 4, 1, 4, 4, 4, 1, 1, 6, 1, 1, 1, 1, 1, -7,
                                          1, 100, 5, 5, 5, 8, 5, 5, 5, 5, 5, 5, 5, 5, 10, 5};
@@ -82,6 +96,14 @@ CharacterRecordType GoldenWith(const char *field, const QByteArray &value)
         r.*(kFields[i].number) = static_cast<int16_t>(value.toInt());
     else
         r.*(kFields[i].text) = value.toStdString();
+    return r;
+}
+
+// The golden record with its five texts replaced.
+CharacterRecordType GoldenWith(const Texts &texts)
+{
+    CharacterRecordType r = GoldenRecord();
+    SetTexts(r, texts);
     return r;
 }
 
@@ -178,28 +200,19 @@ private slots:
         QTest::addRow("golden record") << GoldenRecord();
         for (quint64 seed : {3ull, 9ull, 2024ull, 987654321ull})
             QTest::addRow("generated, seed %llu", seed) << Generated(seed);
+        QTest::addRow("double quotes inside texts")
+            << GoldenWith(Texts{.name = "O\"Neil", .service = "\"", .cover = "\"\"",
+                                .mutant = "say \"hi\", then \"\"go\"\"", .secret = "\",\""});
+        QTest::addRow("blanks and commas")
+            << GoldenWith(Texts{.name = "  leading and trailing  ", .service = "a,b,,c",
+                                .cover = "\t", .mutant = ",", .secret = " , "});
+        QTest::addRow("bytes of any code page")
+            << GoldenWith(Texts{.name = "Caf\xE9 \x80\x93\x94",        // Windows-1252, not UTF-8
+                                .service = "\xC3\xA9t\xC3\xA9",          // UTF-8
+                                .cover = "ctrl\x01\x1f" "byte",         // NUL alone marks a binary file
+                                .mutant = "\xFF\xFE\x81\x8D",
+                                .secret = "\xC3"});                     // a cut UTF-8 sequence
         CharacterRecordType r = GoldenRecord();
-        r.Name = "O\"Neil";
-        r.Service = "\"";
-        r.Cover = "\"\"";
-        r.Mutant = "say \"hi\", then \"\"go\"\"";
-        r.Secret = "\",\"";
-        QTest::addRow("double quotes inside texts") << r;
-        r = GoldenRecord();
-        r.Name = "  leading and trailing  ";
-        r.Service = "a,b,,c";
-        r.Cover = "\t";
-        r.Mutant = ",";
-        r.Secret = " , ";
-        QTest::addRow("blanks and commas") << r;
-        r = GoldenRecord();
-        r.Name = "Caf\xE9 \x80\x93\x94";           // Windows-1252, not UTF-8
-        r.Service = "\xC3\xA9t\xC3\xA9";             // UTF-8
-        r.Cover = "ctrl\x01\x1f" "byte";            // NUL alone marks a binary file
-        r.Mutant = "\xFF\xFE\x81\x8D";
-        r.Secret = "\xC3";                            // a cut UTF-8 sequence
-        QTest::addRow("bytes of any code page") << r;
-        r = GoldenRecord();
         r.Name = std::string(100000, 'N');
         QTest::addRow("a long text") << r;
     }

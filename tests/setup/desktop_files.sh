@@ -2,13 +2,7 @@
 # Installs the build into a staging folder and checks what a desktop reads from it with the
 # desktop's own tools: the desktop entry, the AppStream metadata, the file type, the icons
 # and the man pages.   usage: desktop_files.sh SOURCE_DIR BUILD_DIR
-set -euo pipefail
-src=$1
-build=$2
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-failures=0
-fail() { echo "desktop_files: FAIL: $*" >&2; failures=$((failures + 1)); }
+source "$(dirname "$0")/lib.sh"
 
 id=org.quelvane.CadrelantGenerator
 type=application/x-quelvane-cadrelant
@@ -112,5 +106,4 @@ for option in --help --version FILE; do
     grep -qe "$option" "$tmp/quelvane.txt" || fail "quelvane.1 does not document $option"
 done
 
-[ $failures -eq 0 ] || exit 1
-echo "desktop_files: passed"
+setup_done

@@ -3,13 +3,7 @@
 # each group asks only for its own packages, and installing the print tools leaves the
 # machine's print queues and scheduler as they were. Also: `make run` builds no test program.
 #   usage: install_deps_groups.sh SOURCE_DIR BUILD_DIR
-set -euo pipefail
-src=$1
-build=$2
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-failures=0
-fail() { echo "install_deps_groups: FAIL: $*" >&2; failures=$((failures + 1)); }
+source "$(dirname "$0")/lib.sh"
 
 fake=$tmp/bin
 mkdir -p "$fake"
@@ -317,5 +311,4 @@ grep -q -- '-o bin/quelvane-roll ' <<<"$commands" || fail "make run does not lin
 extra=$(grep -cE -- '-o (tests|bench)/' <<<"$commands" || true)
 [ "$extra" -eq 0 ] || fail "make run builds $extra test or bench files"
 
-[ $failures -eq 0 ] || exit 1
-echo "install_deps_groups: passed"
+setup_done
