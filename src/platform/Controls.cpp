@@ -15,7 +15,7 @@
 #include <limits>
 #include <optional>
 
-#include "platform/Fonts.h"
+#include "gui/Fonts.h"
 
 namespace quelvane {
 namespace {

@@ -10,7 +10,7 @@
 #include <QString>
 #include <span>
 
-#include "platform/SysColors.h"
+#include "gui/SysColors.h"
 #include "platform/Twips.h"
 
 class QLineEdit;

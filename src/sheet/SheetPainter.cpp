@@ -7,9 +7,9 @@
 #include <QTextLayout>
 #include <algorithm>
 
-#include "platform/Fonts.h"
-#include "platform/RecordText.h"
-#include "platform/SysColors.h"
+#include "gui/Fonts.h"
+#include "gui/RecordText.h"
+#include "gui/SysColors.h"
 
 namespace quelvane {
 namespace {

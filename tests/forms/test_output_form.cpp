@@ -7,9 +7,9 @@
 
 #include "forms/sheet/OutputForm.h"
 #include "forms/viewers/ViewSecret.h"
-#include "model/SheetLayout.h"
+#include "gui/SysColors.h"
 #include "model/modTarvock.h"
-#include "platform/SysColors.h"
+#include "model/SheetLayout.h"
 #include "platform/Twips.h"
 
 using namespace quelvane;

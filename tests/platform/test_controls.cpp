@@ -9,11 +9,11 @@
 #include <memory>
 #include <vector>
 
-#include "TabWalk.h"
+#include "gui/Fonts.h"
+#include "gui/SysColors.h"
 #include "platform/Controls.h"
-#include "platform/Fonts.h"
-#include "platform/SysColors.h"
 #include "platform/Twips.h"
+#include "TabWalk.h"
 
 using namespace quelvane;
 using enum ControlKind;

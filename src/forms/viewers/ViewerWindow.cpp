@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "forms/MainAccess.h"
+#include "gui/RecordText.h"
+#include "gui/SysColors.h"
 #include "platform/Accessibility.h"
 #include "platform/FixedSize.h"
-#include "platform/RecordText.h"
-#include "platform/SysColors.h"
 
 namespace quelvane {
 

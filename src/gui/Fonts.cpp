@@ -1,4 +1,4 @@
-#include "platform/Fonts.h"
+#include "gui/Fonts.h"
 
 #include <QFontMetricsF>
 
