@@ -26,6 +26,13 @@ QFont DesignedFont(const Font &font, qreal pointScale)
     return font.family == Family::Arial ? Arial(points, font.style) : MsSansSerif(points, font.style);
 }
 
+Qt::Alignment HorizontalAlignment(Align side)
+{
+    return side == Align::Left    ? Qt::AlignLeft
+           : side == Align::Right ? Qt::AlignRight
+                                  : Qt::AlignHCenter;
+}
+
 QFont FitFont(const QFont &font, const QString &text, qreal width, QPaintDevice *device)
 {
     auto advance = [&](const QFont &f) {

@@ -252,7 +252,7 @@ private slots:
         QCOMPARE(Twips(label.rect), rect);
         QCOMPARE(label.font.points, points);
         QCOMPARE(label.font.style, unsigned(Bold | Italic));
-        QCOMPARE(label.captionAlign, sheet::Align::Centre);
+        QCOMPARE(label.captionAlign, Align::Centre);
         // A single line around the whole label.
         QVERIFY(label.framed);
     }
@@ -319,7 +319,7 @@ private slots:
         QCOMPARE(shown->font.family, Family::MsSansSerif);
         QCOMPARE(shown->font.points, 9.75);
         QCOMPARE(shown->font.style, unsigned(Regular));
-        QCOMPARE(shown->ink, sheet::Ink::WindowText);
+        QCOMPARE(shown->ink, SysColor::WindowText);
         if (box.isEmpty()) {
             QCOMPARE(shown->kind, sheet::Kind::Caption);
             return;
@@ -327,7 +327,7 @@ private slots:
         QCOMPARE(QString(shown->box), box);
         QCOMPARE(Twips(shown->boxRect), rect);
         QCOMPARE(shown->boxFont.points, 9.75);
-        QCOMPARE(shown->boxAlign, sheet::Align::Left);
+        QCOMPARE(shown->boxAlign, Align::Left);
     }
 
     void attributes_data()
@@ -352,10 +352,10 @@ private slots:
         QCOMPARE(shown.font.points, 9.75);
         QCOMPARE(shown.font.style, unsigned(Regular));
         // "Power:" keeps the default label colour, the button-text colour, and its own font.
-        QCOMPARE(shown.ink, box == "txtPower" ? sheet::Ink::ButtonText : sheet::Ink::WindowText);
+        QCOMPARE(shown.ink, box == "txtPower" ? SysColor::ButtonText : SysColor::WindowText);
         QCOMPARE(shown.font.family, box == "txtPower" ? Family::MsSansSerif : Family::Arial);
         QCOMPARE(Twips(shown.boxRect), rect);
-        QCOMPARE(shown.boxAlign, sheet::Align::Centre);
+        QCOMPARE(shown.boxAlign, Align::Centre);
         QCOMPARE(shown.boxFont.points, 9.75);
     }
 
@@ -390,7 +390,7 @@ private slots:
         QCOMPARE(shown.font.family, Family::Arial);
         QCOMPARE(Twips(shown.rect), label);
         QCOMPARE(Twips(shown.boxRect), rect);
-        QCOMPARE(shown.boxAlign, sheet::Align::Centre);
+        QCOMPARE(shown.boxAlign, Align::Centre);
         // Inside the skills box.
         const TwipsRect skills = Element("Shape3").rect;
         QVERIFY(skills.Contains(shown.rect) && skills.Contains(shown.boxRect));
