@@ -7,9 +7,9 @@
 #include "app/CommandLine.h"
 #include "app/SessionPlatform.h"
 #include "app/SessionService.h"
-#include "app/Utf8Locale.h"
 #include "forms/Forms.h"
 #include "forms/main/MainWindow.h"
+#include "gui/Utf8Locale.h"
 
 int main(int argc, char *argv[])
 {

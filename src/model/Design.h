@@ -1,6 +1,8 @@
 // The words the windows and the printed sheet are designed in: places in twips, the two
-// designed font families and their styles. Plain C++, no Qt.
+// designed font families and their styles, colours and the side a text keeps. Plain C++, no Qt.
 #pragma once
+
+#include <cstdint>
 
 namespace quelvane {
 
@@ -28,5 +30,35 @@ constexpr Font SansSerif(double points, unsigned style = Regular)
 {
     return {Family::MsSansSerif, points, style};
 }
+
+// The side a text keeps; captions and labels stand at the top, a box's one line in the middle.
+enum class Align { Left, Centre, Right };
+// Label options.
+enum ControlStyle : unsigned {
+    Plain = 0,
+    WordWrap = 1u << 0, // long text goes on further lines, a word too long for one line anywhere
+    Border = 1u << 1,   // a single-line frame
+};
+
+// The desktop colour scheme's named colours, as the windows were designed against them.
+enum class SysColor { WindowBackground, WindowText, WindowFrame, ButtonText, MenuText };
+// A colour as designed: a fixed one (0xAARRGGBB), a colour of the desktop's scheme, or the
+// toolkit's own.
+struct ControlColour {
+    enum Source : unsigned char { Unset, Fixed, System };
+    Source source = Unset;
+    std::uint32_t argb = 0;
+    SysColor system = SysColor::WindowText;
+};
+constexpr ControlColour FixedColour(std::uint8_t red, std::uint8_t green, std::uint8_t blue)
+{
+    return {ControlColour::Fixed, 0xFF000000u | red << 16 | green << 8 | blue};
+}
+constexpr ControlColour SchemeColour(SysColor which)
+{
+    return {ControlColour::System, 0, which};
+}
+// The green of every label and box.
+inline constexpr ControlColour kDesignGreen = FixedColour(0, 192, 0);
 
 } // namespace quelvane

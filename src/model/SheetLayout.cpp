@@ -15,13 +15,13 @@ constexpr Font kTitle = {Family::Arial, 36, Bold | Italic};
 
 constexpr Entry Rectangle(const char *name, TwipsRect rect)
 {
-    return {Kind::Rectangle, name, nullptr, rect, kSans, Ink::WindowText, false, Align::Left,
+    return {Kind::Rectangle, name, nullptr, rect, kSans, SysColor::WindowText, false, Align::Left,
             nullptr, {}, kSans, Align::Left, Source::Nothing, nullptr};
 }
 
 constexpr Entry Framed(const char *name, const char *caption, TwipsRect rect, Font font)
 {
-    return {Kind::Caption, name, caption, rect, font, Ink::WindowText, true, Align::Centre,
+    return {Kind::Caption, name, caption, rect, font, SysColor::WindowText, true, Align::Centre,
             nullptr, {}, font, Align::Left, Source::Nothing, nullptr};
 }
 
@@ -29,7 +29,7 @@ constexpr Entry Framed(const char *name, const char *caption, TwipsRect rect, Fo
 constexpr Entry Identity(const char *name, const char *caption, int left, int top, int width,
                          const char *box, int boxLeft, int boxTop, int boxWidth, Source source)
 {
-    return {Kind::Field, name, caption, {left, top, width, 255}, kSans, Ink::WindowText, false, Align::Left,
+    return {Kind::Field, name, caption, {left, top, width, 255}, kSans, SysColor::WindowText, false, Align::Left,
             box, {boxLeft, boxTop, boxWidth, 375}, kSans, Align::Left, source, nullptr};
 }
 
@@ -38,7 +38,7 @@ constexpr int kFirstPairLabel = 360, kFirstPairLabelWidth = 1335, kFirstPairBox 
 constexpr int kSecondPairLabel = 2640, kSecondPairLabelWidth = 1695, kSecondPairBox = 4320;
 
 constexpr Entry Attribute(bool firstPair, int labelTop, int boxTop, const char *name, const char *caption,
-                          const char *box, Number field, Font font = kArial, Ink ink = Ink::WindowText)
+                          const char *box, Number field, Font font = kArial, SysColor ink = SysColor::WindowText)
 {
     const int left = firstPair ? kFirstPairLabel : kSecondPairLabel;
     const int width = firstPair ? kFirstPairLabelWidth : kSecondPairLabelWidth;
@@ -55,7 +55,7 @@ constexpr Entry Skill(int column, int row, const char *name, const char *caption
     const int left = column == 1 ? 5640 : 8520;
     const int boxLeft = column == 1 ? 7560 : 10440;
     const Font font = groupBase ? Font{Family::Arial, 9.75, Underline} : kArial;
-    return {Kind::Field, name, caption, {left, top, 1935, 255}, font, Ink::WindowText, false, Align::Left,
+    return {Kind::Field, name, caption, {left, top, 1935, 255}, font, SysColor::WindowText, false, Align::Left,
             box, {boxLeft, top, 495, 315}, kArial, Align::Centre, Source::Number, field};
 }
 
@@ -71,7 +71,7 @@ constexpr Entry kEntries[] = {
     Framed("lblSecretStuff", "Secret Stuff", {120, 3720, 5055, 495}, kHeading),
     Framed("lblAttributes", "Attributes", {120, 5400, 5055, 495}, kHeading),
     {Kind::Caption, "lblSecurityClearance", "Security Clearance:  (IR)  R  O  Y  G  B  I  V  (UV)",
-     {240, 2760, 4695, 255}, kSans, Ink::WindowText, false, Align::Left,
+     {240, 2760, 4695, 255}, kSans, SysColor::WindowText, false, Align::Left,
      nullptr, {}, kSans, Align::Left, Source::Nothing, nullptr},
     Identity("lblPlayer", "Player:", 360, 1200, 615, "txtPlayer", 1200, 1080, 3855, Source::Nothing),
 
@@ -84,7 +84,7 @@ constexpr Entry kEntries[] = {
     Attribute(true, 8760, 8760, "lblChutzpah", "Chutzpah:", "txtChutzpah", &R::Chutzpah),
     Attribute(true, 9240, 9240, "lblMechApt", "Mechanical Apt.:", "txtMechApt", &R::MechApt),
     // Drawn with another font and the default label colour.
-    Attribute(true, 9720, 9720, "lblPower", "Power:", "txtPower", &R::Power, kSans, Ink::ButtonText),
+    Attribute(true, 9720, 9720, "lblPower", "Power:", "txtPower", &R::Power, kSans, SysColor::ButtonText),
     Attribute(false, 6000, 5955, "lblCarry", "Carrying Capacity:", "txtCarry", &R::Carry),
     Attribute(false, 6360, 6360, "lblDamage", "Damage Bonus:", "txtDamage", &R::Damage),
     Attribute(false, 6840, 6840, "lblMacho", "Macho Bonus:", "txtMacho", &R::Macho),

@@ -12,10 +12,6 @@
 
 namespace quelvane::sheet {
 
-enum class Align { Left, Centre };
-// The colour a caption is drawn in: the window text, or the default label colour (button text).
-enum class Ink { WindowText, ButtonText };
-
 // What a box shows.
 enum class Source { Nothing, Number, Name, ServiceGroup, Mutant, Secret };
 
@@ -31,7 +27,7 @@ struct Entry {
     const char *caption; // as designed: "&&" stands for one printed "&"
     TwipsRect rect;          // of the caption or rectangle
     Font font;
-    Ink ink;
+    SysColor ink;        // the window text, or the default label colour (button text)
     bool framed;         // a single-line frame around the whole caption
     Align captionAlign;
     // Field only:

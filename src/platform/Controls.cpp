@@ -15,7 +15,8 @@
 #include <limits>
 #include <optional>
 
-#include "platform/Fonts.h"
+#include "gui/Fonts.h"
+#include "gui/SysColors.h"
 
 namespace quelvane {
 namespace {
@@ -72,7 +73,7 @@ std::optional<QColor> ColourOf(const ControlColour &colour)
 {
     switch (colour.source) {
     case ControlColour::Fixed:
-        return QColor(colour.rgb);
+        return QColor::fromRgba(colour.argb);
     case ControlColour::System:
         return SystemColor(colour.system);
     case ControlColour::Unset:
@@ -103,7 +104,7 @@ QLabel *MakeLabel(QWidget *form, const Control &entry)
     QLabel *label = entry.style & WordWrap ? new WrappingLabel(form) : new QLabel(form);
     label->setTextFormat(Qt::PlainText);
     label->setText(LabelCaptionText(QLatin1String(entry.caption)));
-    label->setAlignment(entry.alignment);
+    label->setAlignment(HorizontalAlignment(entry.alignment) | Qt::AlignTop);
     label->setWordWrap(entry.style & WordWrap);
     label->setMargin(0);
     label->setIndent(0);
@@ -121,8 +122,7 @@ QLabel *MakeLabel(QWidget *form, const Control &entry)
 QLineEdit *MakeTextBox(QWidget *form, const Control &entry)
 {
     auto *box = new QLineEdit(form);
-    // One line: only the side comes from the table; the text stands in the middle.
-    box->setAlignment((entry.alignment & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter);
+    box->setAlignment(HorizontalAlignment(entry.alignment) | Qt::AlignVCenter);
     box->setTextMargins(0, 0, 0, 0);
     // A box holds whatever the record holds; QLineEdit would cut texts at 32767 characters.
     box->setMaxLength(std::numeric_limits<int>::max());

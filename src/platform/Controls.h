@@ -10,7 +10,6 @@
 #include <QString>
 #include <span>
 
-#include "platform/SysColors.h"
 #include "platform/Twips.h"
 
 class QLineEdit;
@@ -28,31 +27,6 @@ enum class ControlKind {
 
 inline constexpr Font kDefaultFont = SansSerif(8.25);
 
-// A colour as designed: a fixed one, a colour of the desktop's scheme, or the toolkit's own.
-struct ControlColour {
-    enum Source : unsigned char { Unset, Fixed, System };
-    Source source = Unset;
-    QRgb rgb = 0;
-    SysColor system = SysColor::WindowText;
-};
-constexpr ControlColour FixedColour(int red, int green, int blue)
-{
-    return {ControlColour::Fixed, qRgb(red, green, blue), SysColor::WindowText};
-}
-constexpr ControlColour SchemeColour(SysColor which)
-{
-    return {ControlColour::System, 0, which};
-}
-// The green of every label and box.
-inline constexpr ControlColour kDesignGreen = FixedColour(0, 192, 0);
-
-// Label options.
-enum ControlStyle : unsigned {
-    Plain = 0,
-    WordWrap = 1u << 0, // long text goes on further lines, a word too long for one line anywhere
-    Border = 1u << 1,   // a single-line frame
-};
-
 inline constexpr int kNoTab = -1;
 
 struct Control {
@@ -62,7 +36,7 @@ struct Control {
     TwipsRect rect = {};
     int tabIndex = kNoTab; // its place in the Tab order, 0 first
     Font font = kDefaultFont;
-    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop; // a box takes only the side
+    Align alignment = Align::Left;
     ControlColour text = {};
     ControlColour background = {};
     unsigned style = Plain; // ControlStyle bits, for labels

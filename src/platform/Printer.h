@@ -9,8 +9,8 @@
 
 #include "model/Seam.h"
 
-#include "platform/Paper.h"
-#include "platform/PrintJob.h"
+#include "gui/Paper.h"
+#include "gui/PrintJob.h"
 
 namespace quelvane {
 

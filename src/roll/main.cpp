@@ -10,8 +10,8 @@
 
 #include <unistd.h>
 
-#include "app/Utf8Locale.h"
-#include "platform/Paper.h"
+#include "gui/Paper.h"
+#include "gui/Utf8Locale.h"
 #include "roll/PdfProgress.h"
 #include "roll/RollCommand.h"
 #include "roll/TakeBack.h"

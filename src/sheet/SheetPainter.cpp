@@ -7,9 +7,9 @@
 #include <QTextLayout>
 #include <algorithm>
 
-#include "platform/Fonts.h"
-#include "platform/RecordText.h"
-#include "platform/SysColors.h"
+#include "gui/Fonts.h"
+#include "gui/RecordText.h"
+#include "gui/SysColors.h"
 
 namespace quelvane {
 namespace {
@@ -31,11 +31,6 @@ void Outline(QPainter &painter, const QRectF &area)
     painter.drawRect(area.adjusted(kLine / 2, kLine / 2, -kLine / 2, -kLine / 2));
 }
 
-Qt::Alignment Alignment(sheet::Align align)
-{
-    return align == sheet::Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft;
-}
-
 // One line of text laid out once: its glyphs and where they go in its room.
 struct LaidOut {
     QList<QGlyphRun> runs;
@@ -55,8 +50,8 @@ LaidOut Layout(const QRectF &room, Qt::Alignment alignment, const QFont &designe
     line.setPosition(QPointF(0, 0));
     layout.endLayout();
     QPointF origin = room.topLeft();
-    if (alignment & Qt::AlignHCenter)
-        origin.rx() += (room.width() - line.naturalTextWidth()) / 2;
+    const qreal spare = room.width() - line.naturalTextWidth();
+    origin.rx() += alignment & Qt::AlignRight ? spare : alignment & Qt::AlignHCenter ? spare / 2 : 0;
     if (alignment & Qt::AlignVCenter)
         origin.ry() += (room.height() - line.height()) / 2;
     return {line.glyphRuns(), origin};
@@ -130,10 +125,10 @@ void DrawSheet(QPainter &painter, const QRectF &target, const SheetTexts &texts)
             continue;
         const QRectF area = ToRectF(entry.rect);
         painter.fillRect(area, background);
-        const QColor colour = entry.ink == sheet::Ink::ButtonText ? SystemColor(SysColor::ButtonText) : ink;
         const QRectF room = entry.framed ? area.adjusted(kLine, kLine, -kLine, -kLine) : area;
-        Text(painter, i, room, Alignment(entry.captionAlign) | Qt::AlignTop, DesignedFont(entry.font, pointScale),
-             QString::fromStdString(sheet::PrintedCaption(entry.caption)), colour);
+        Text(painter, i, room, HorizontalAlignment(entry.captionAlign) | Qt::AlignTop,
+             DesignedFont(entry.font, pointScale), QString::fromStdString(sheet::PrintedCaption(entry.caption)),
+             SystemColor(entry.ink));
         if (entry.framed)
             Outline(painter, area);
     }
@@ -145,7 +140,8 @@ void DrawSheet(QPainter &painter, const QRectF &target, const SheetTexts &texts)
         painter.fillRect(area, background);
         const QString text = qsizetype(i) < texts.size() ? texts[qsizetype(i)] : QString();
         Text(painter, entries.size() + i, area.adjusted(kBoxMargin, kLine, -kBoxMargin, -kLine),
-             Alignment(entry.boxAlign) | Qt::AlignVCenter, DesignedFont(entry.boxFont, pointScale), text, ink);
+             HorizontalAlignment(entry.boxAlign) | Qt::AlignVCenter, DesignedFont(entry.boxFont, pointScale),
+             text, ink);
         Outline(painter, area);
     }
     painter.restore();

@@ -6,8 +6,8 @@
 #include <functional>
 #include <vector>
 
+#include "gui/PrintJob.h"
 #include "model/modTarvock.h"
-#include "platform/PrintJob.h"
 
 class QIODevice;
 

@@ -4,7 +4,7 @@
 #include <langinfo.h>
 #include <locale.h>
 
-#include "app/Utf8Locale.h"
+#include "gui/Utf8Locale.h"
 
 using namespace quelvane;
 

@@ -11,6 +11,7 @@
 #include "forms/Forms.h"
 #include "forms/about/frmAbout.h"
 #include "forms/main/MainWindow.h"
+#include "gui/SysColors.h"
 #include "platform/Controls.h"
 #include "model/modTarvock.h"
 #include "platform/MemoryRegistry.h"

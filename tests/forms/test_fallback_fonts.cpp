@@ -11,17 +11,17 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionFrame>
 
-#include "GuiFixture.h"
+#include "forms/about/frmAbout.h"
 #include "forms/FormInstance.h"
 #include "forms/Forms.h"
-#include "forms/about/frmAbout.h"
 #include "forms/main/MainWindow.h"
 #include "forms/viewers/ViewSecret.h"
 #include "forms/viewers/ViewSkills.h"
 #include "forms/viewers/ViewStats.h"
+#include "gui/Fonts.h"
+#include "GuiFixture.h"
 #include "model/modTarvock.h"
 #include "platform/Controls.h"
-#include "platform/Fonts.h"
 #include "platform/Twips.h"
 
 using namespace quelvane;

@@ -8,8 +8,8 @@
 #include "forms/viewers/ViewSecret.h"
 #include "forms/viewers/ViewSkills.h"
 #include "forms/viewers/ViewStats.h"
+#include "gui/SysColors.h"
 #include "model/SheetLayout.h"
-#include "platform/SysColors.h"
 #include "platform/Twips.h"
 
 using namespace quelvane;

@@ -7,9 +7,9 @@
 
 #include "forms/sheet/OutputForm.h"
 #include "forms/viewers/ViewSecret.h"
-#include "model/SheetLayout.h"
+#include "gui/SysColors.h"
 #include "model/modTarvock.h"
-#include "platform/SysColors.h"
+#include "model/SheetLayout.h"
 #include "platform/Twips.h"
 
 using namespace quelvane;
@@ -146,7 +146,7 @@ void CheckLabelledBox(const sheet::Entry &shown)
     QCOMPARE(Twips(shown.rect), label);
     QCOMPARE(shown.font.points, 9.75);
     QCOMPARE(Twips(shown.boxRect), rect);
-    QCOMPARE(shown.boxAlign, sheet::Align::Centre);
+    QCOMPARE(shown.boxAlign, Align::Centre);
 }
 
 QStringList BoxNames()
@@ -269,7 +269,7 @@ private slots:
         QCOMPARE(Twips(label.rect), rect);
         QCOMPARE(label.font.points, points);
         QCOMPARE(label.font.style, unsigned(Bold | Italic));
-        QCOMPARE(label.captionAlign, sheet::Align::Centre);
+        QCOMPARE(label.captionAlign, Align::Centre);
         // A single line around the whole label.
         QVERIFY(label.framed);
     }
@@ -336,7 +336,7 @@ private slots:
         QCOMPARE(shown->font.family, Family::MsSansSerif);
         QCOMPARE(shown->font.points, 9.75);
         QCOMPARE(shown->font.style, unsigned(Regular));
-        QCOMPARE(shown->ink, sheet::Ink::WindowText);
+        QCOMPARE(shown->ink, SysColor::WindowText);
         if (box.isEmpty()) {
             QCOMPARE(shown->kind, sheet::Kind::Caption);
             return;
@@ -344,7 +344,7 @@ private slots:
         QCOMPARE(QString(shown->box), box);
         QCOMPARE(Twips(shown->boxRect), rect);
         QCOMPARE(shown->boxFont.points, 9.75);
-        QCOMPARE(shown->boxAlign, sheet::Align::Left);
+        QCOMPARE(shown->boxAlign, Align::Left);
     }
 
     void attributes_data()
@@ -365,7 +365,7 @@ private slots:
             return;
         QCOMPARE(shown.font.style, unsigned(Regular));
         // "Power:" keeps the default label colour, the button-text colour, and its own font.
-        QCOMPARE(shown.ink, box == "txtPower" ? sheet::Ink::ButtonText : sheet::Ink::WindowText);
+        QCOMPARE(shown.ink, box == "txtPower" ? SysColor::ButtonText : SysColor::WindowText);
         QCOMPARE(shown.font.family, box == "txtPower" ? Family::MsSansSerif : Family::Arial);
         QCOMPARE(shown.boxFont.points, 9.75);
     }

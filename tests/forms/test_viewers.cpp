@@ -12,16 +12,16 @@
 #include <QPushButton>
 #include <QWindow>
 
-#include "GuiFixture.h"
-#include "TabWalk.h"
 #include "forms/Forms.h"
 #include "forms/main/MainWindow.h"
 #include "forms/viewers/ViewSecret.h"
 #include "forms/viewers/ViewSkills.h"
 #include "forms/viewers/ViewStats.h"
+#include "gui/Fonts.h"
+#include "GuiFixture.h"
 #include "model/modTarvock.h"
-#include "platform/Fonts.h"
 #include "platform/Twips.h"
+#include "TabWalk.h"
 
 using namespace quelvane;
 

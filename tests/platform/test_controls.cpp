@@ -9,11 +9,11 @@
 #include <memory>
 #include <vector>
 
-#include "TabWalk.h"
+#include "gui/Fonts.h"
+#include "gui/SysColors.h"
 #include "platform/Controls.h"
-#include "platform/Fonts.h"
-#include "platform/SysColors.h"
 #include "platform/Twips.h"
+#include "TabWalk.h"
 
 using namespace quelvane;
 using enum ControlKind;
@@ -104,7 +104,7 @@ private slots:
     {
         const Control table[] = {
             {Label, "lblGreen", "Green", {240, 120, 1440, 375}, kNoTab, SansSerif(9.75, Bold | Underline),
-             Qt::AlignRight | Qt::AlignTop, kDesignGreen, FixedColour(10, 20, 30)},
+             Align::Right, kDesignGreen, FixedColour(10, 20, 30)},
             {Label, "lblPlain", "Plain", {240, 600, 1440, 375}},
             {Line, "Line1", nullptr, {120, 1800, 5549, 0}, kNoTab, kDefaultFont, {}, FixedColour(128, 128, 128), {}, Plain, 2},
         };
@@ -131,6 +131,36 @@ private slots:
         QCOMPARE(line->geometry(), QRect(8, 120, 370, 2));
         const QImage drawn = line->grab().toImage();
         QCOMPARE(drawn.pixelColor(drawn.width() / 2, 1), QColor(128, 128, 128));
+    }
+
+    void labelsStandAtTheTopBoxesInTheMiddle_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("side");
+        QTest::addColumn<Qt::Alignment>("expected");
+        const auto row = [](const char *name, ControlKind kind, Align side, Qt::Alignment expected) {
+            QTest::addRow("%s", name) << int(kind) << int(side) << expected;
+        };
+        row("label, left: top left", Label, Align::Left, Qt::AlignLeft | Qt::AlignTop);
+        row("label, centre: top centre", Label, Align::Centre, Qt::AlignHCenter | Qt::AlignTop);
+        row("label, right: top right", Label, Align::Right, Qt::AlignRight | Qt::AlignTop);
+        row("box, left: middle left", TextBox, Align::Left, Qt::AlignLeft | Qt::AlignVCenter);
+        row("box, centre: middle centre", TextBox, Align::Centre, Qt::AlignHCenter | Qt::AlignVCenter);
+        row("box, right: middle right", TextBox, Align::Right, Qt::AlignRight | Qt::AlignVCenter);
+    }
+    void labelsStandAtTheTopBoxesInTheMiddle()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, side);
+        QFETCH(Qt::Alignment, expected);
+        const Control table[] = {{.kind = ControlKind(kind), .name = "Control1", .caption = "Text",
+                                  .rect = {0, 0, 2000, 900}, .alignment = Align(side)}};
+        auto form = FormWith(table);
+        QWidget *control = form->findChild<QWidget *>("Control1");
+        if (auto *box = qobject_cast<QLineEdit *>(control))
+            QCOMPARE(box->alignment(), expected);
+        else
+            QCOMPARE(qobject_cast<QLabel *>(control)->alignment(), expected);
     }
 
     void pictureReportsAClickReleasedOnIt_data()
@@ -180,7 +210,7 @@ private slots:
         QApplication::setPalette(scheme);
         const Control table[] = {
             {Label, "Label1", "WAJ-R-JRE created.", {0, 0, 3000, 600}, kNoTab, SansSerif(8.25, Bold),
-             Qt::AlignLeft | Qt::AlignTop, kDesignGreen, SchemeColour(SysColor::WindowText)},
+             Align::Left, kDesignGreen, SchemeColour(SysColor::WindowText)},
         };
         auto form = FormWith(table);
         QApplication::setPalette(saved);
@@ -223,7 +253,7 @@ private slots:
     {
         // A file name with no blank, dash or slash to break at: its end must not be cut off.
         const Control table[] = {
-            {Label, "Label1", nullptr, {0, 0, 2000, 1200}, kNoTab, kDefaultFont, Qt::AlignLeft | Qt::AlignTop,
+            {Label, "Label1", nullptr, {0, 0, 2000, 1200}, kNoTab, kDefaultFont, Align::Left,
              FixedColour(0, 0, 0), FixedColour(255, 255, 255), WordWrap},
         };
         auto form = FormWith(table);

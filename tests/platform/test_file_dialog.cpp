@@ -15,8 +15,8 @@
 
 #include <unistd.h>
 
+#include "gui/RecordText.h"
 #include "platform/FileDialog.h"
-#include "platform/RecordText.h"
 
 using namespace quelvane;
 

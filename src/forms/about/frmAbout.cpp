@@ -4,15 +4,15 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "forms/FormInstance.h"
 #include "forms/about/SysInfo.h"
+#include "forms/FormInstance.h"
 #include "forms/ProgramIcon.h"
+#include "gui/Fonts.h"
+#include "gui/SysColors.h"
 #include "platform/Controls.h"
 #include "platform/FixedSize.h"
-#include "platform/Fonts.h"
 #include "platform/MessageBox.h"
 #include "platform/Stacking.h"
-#include "platform/SysColors.h"
 #include "version.h"
 
 namespace quelvane {

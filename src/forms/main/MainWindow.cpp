@@ -9,21 +9,21 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "forms/Forms.h"
-#include "forms/ProgramIcon.h"
 #include "forms/about/frmAbout.h"
+#include "forms/Forms.h"
 #include "forms/main/CharacterFileCommands.h"
+#include "forms/ProgramIcon.h"
 #include "forms/sheet/PrintCommand.h"
 #include "forms/viewers/ViewSecret.h"
 #include "forms/viewers/ViewSkills.h"
 #include "forms/viewers/ViewStats.h"
+#include "gui/Fonts.h"
+#include "gui/SysColors.h"
 #include "model/modTarvock.h"
 #include "platform/Accessibility.h"
 #include "platform/Controls.h"
 #include "platform/FileDialog.h"
-#include "platform/Fonts.h"
 #include "platform/MessageBox.h"
-#include "platform/SysColors.h"
 
 namespace quelvane {
 

@@ -2,9 +2,9 @@
 
 #include <QPainter>
 
+#include "gui/SysColors.h"
 #include "platform/Controls.h"
 #include "platform/Printer.h"
-#include "platform/SysColors.h"
 #include "platform/Twips.h"
 
 namespace quelvane {

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "forms/MainAccess.h"
+#include "gui/RecordText.h"
+#include "gui/SysColors.h"
 #include "platform/Accessibility.h"
 #include "platform/FixedSize.h"
-#include "platform/RecordText.h"
-#include "platform/SysColors.h"
 
 namespace quelvane {
 
@@ -46,15 +46,15 @@ void ViewerWindow::BuildViewer(std::span<const ViewerColumn> columns, std::span<
             controls.push_back({.kind = ControlKind::Label, .name = row.label, .caption = row.caption,
                                 .rect = {left, row.top, right - left, column.captionHeight},
                                 .font = row.font.points ? row.font : column.captionFont,
-                                .alignment = Qt::AlignRight | Qt::AlignTop, .text = kDesignGreen,
+                                .alignment = Align::Right, .text = kDesignGreen,
                                 .background = ownBackground ? row.captionBackground : frame});
             const bool last = std::any_of(lastInTab.begin(), lastInTab.end(), named(row.box));
             // A box carries its caption as its accessible name, so a screen reader announces
             // "Strength: 14" rather than an unnamed field.
             controls.push_back({.kind = ControlKind::TextBox, .name = row.box, .caption = row.caption,
                                 .rect = {column.boxLeft, row.top, column.boxWidth, kViewerBoxHeight},
-                                .tabIndex = last ? kNoTab : nextTab++, .alignment = Qt::AlignLeft,
-                                .text = kDesignGreen, .background = frame});
+                                .tabIndex = last ? kNoTab : nextTab++, .text = kDesignGreen,
+                                .background = frame});
         }
     }
     for (const char *box : lastInTab) {

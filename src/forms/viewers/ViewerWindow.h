@@ -10,9 +10,9 @@
 #include <string>
 
 #include "forms/FormInstance.h"
+#include "gui/Fonts.h"
 #include "model/modTarvock.h"
 #include "platform/Controls.h"
-#include "platform/Fonts.h"
 #include "platform/Stacking.h"
 #include "platform/Twips.h"
 

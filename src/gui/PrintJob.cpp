@@ -1,4 +1,4 @@
-#include "platform/PrintJob.h"
+#include "gui/PrintJob.h"
 
 #include <QIODevice>
 #include <QPagedPaintDevice>

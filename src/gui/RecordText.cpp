@@ -1,4 +1,4 @@
-#include "platform/RecordText.h"
+#include "gui/RecordText.h"
 
 #include <QStringDecoder>
 

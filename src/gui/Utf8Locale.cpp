@@ -1,4 +1,4 @@
-#include "app/Utf8Locale.h"
+#include "gui/Utf8Locale.h"
 
 #include <langinfo.h>
 #include <locale.h>

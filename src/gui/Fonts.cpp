@@ -1,4 +1,4 @@
-#include "platform/Fonts.h"
+#include "gui/Fonts.h"
 
 #include <QFontMetricsF>
 
@@ -24,6 +24,13 @@ QFont DesignedFont(const Font &font, qreal pointScale)
 {
     const qreal points = font.points * pointScale;
     return font.family == Family::Arial ? Arial(points, font.style) : MsSansSerif(points, font.style);
+}
+
+Qt::Alignment HorizontalAlignment(Align side)
+{
+    return side == Align::Left    ? Qt::AlignLeft
+           : side == Align::Right ? Qt::AlignRight
+                                  : Qt::AlignHCenter;
 }
 
 QFont FitFont(const QFont &font, const QString &text, qreal width, QPaintDevice *device)

@@ -1,4 +1,4 @@
-#include "platform/Paper.h"
+#include "gui/Paper.h"
 
 #include <cstdint>
 #include <langinfo.h>

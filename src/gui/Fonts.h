@@ -1,4 +1,4 @@
-// The designed fonts ("MS Sans Serif", "Arial") and their stand-in on this system.
+// The designed fonts ("MS Sans Serif", "Arial"), their stand-ins here, and the side texts keep.
 #pragma once
 
 #include <QFont>
@@ -26,6 +26,9 @@ inline QFont Arial(qreal pointSize, unsigned style = Regular)
 {
     return DesignedFont(QStringLiteral("Arial"), pointSize, style);
 }
+
+// The side a text keeps, as Qt's horizontal alignment.
+Qt::Alignment HorizontalAlignment(Align side);
 
 // A designed font's stand-in, its point size multiplied by `pointScale`.
 QFont DesignedFont(const Font &font, qreal pointScale = 1);

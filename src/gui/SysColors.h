@@ -1,17 +1,11 @@
-// The desktop colour scheme's named colours, as the forms were designed against them.
+// The desktop colour scheme's named colours (model/Design.h) as this desktop has them.
 #pragma once
 
 #include <QColor>
 
-namespace quelvane {
+#include "model/Design.h"
 
-enum class SysColor {
-    WindowBackground,
-    WindowText,
-    WindowFrame,
-    ButtonText,
-    MenuText,
-};
+namespace quelvane {
 
 QColor SystemColor(SysColor which);
 
