@@ -19,8 +19,9 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-# Debian files programs for playing games, and their tools, under games.
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+# Not "games": lintian keeps that section for programs in /usr/games, and this is a tool beside
+# a game, on the PATH of every user.
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The Qt libraries come from dpkg-shlibdeps; the sheet's and windows' fonts do not, nor the
 # print system's library, which is opened only when printing (Debian 13's libcups2t64

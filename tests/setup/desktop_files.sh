@@ -13,7 +13,11 @@ usr=$stage/usr
 
 # Exactly these files, no more.
 (cd "$stage" && find . -type f | sort) >"$tmp/files"
-sort >"$tmp/expected" <<EOF2
+# The lintian override only where lintian knows its tag.
+overrides=
+[ ! -e /usr/share/lintian/tags/a/appstream-metadata-validation-failed.tag ] \
+    || overrides=./usr/share/lintian/overrides/quelvane
+sed '/^$/d' <<EOF2 | sort >"$tmp/expected"
 ./usr/bin/quelvane
 ./usr/bin/quelvane-roll
 ./usr/share/applications/$id.desktop
@@ -25,7 +29,7 @@ sort >"$tmp/expected" <<EOF2
 ./usr/share/icons/hicolor/48x48/apps/$id.png
 ./usr/share/icons/hicolor/64x64/apps/$id.png
 ./usr/share/icons/hicolor/scalable/apps/$id.svg
-./usr/share/lintian/overrides/quelvane
+$overrides
 ./usr/share/man/man1/quelvane-roll.1.gz
 ./usr/share/man/man1/quelvane.1.gz
 ./usr/share/metainfo/$id.metainfo.xml
