@@ -25,35 +25,36 @@ std::string JoinPath(const std::string &dir, const std::string &name)
     return dir + "/" + name;
 }
 
-std::string FolderError(const std::string &dir, const std::string &reason)
+StepResult FolderError(const std::string &dir, const std::string &reason)
 {
-    return "cannot write to folder '" + Printable(dir) + "': " + reason;
+    return {.failed = true,
+            .message = "cannot write to folder '" + Printable(dir) + "': " + reason};
 }
 
-std::string PdfError(const std::string &path, const std::string &reason)
+StepResult PdfError(const std::string &path, const std::string &reason)
 {
-    return "cannot write PDF '" + Printable(path) + "': " + reason;
+    return {.failed = true, .message = "cannot write PDF '" + Printable(path) + "': " + reason};
 }
 
-// Makes a file in `dir` and lets it go; empty on success, else the system's reason. Unnamed
-// where the file system has such files, so that even a kill leaves nothing behind; elsewhere
-// (NFS, vfat, many FUSE mounts) a hidden name, removed at once.
-std::string ProbeFolder(const std::string &dir)
+// Makes a file in `dir` and lets it go; 0 on success, else the errno. Unnamed where the file
+// system has such files, so that even a kill leaves nothing behind; elsewhere (NFS, vfat,
+// many FUSE mounts) a hidden name, removed at once.
+int ProbeFolder(const std::string &dir)
 {
     int fd = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
     if (fd >= 0) {
         ::close(fd);
-        return {};
+        return 0;
     }
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
-        return SystemError(errno);
+        return errno;
     std::string probe = JoinPath(dir, ".quelvane-roll-XXXXXX");
     fd = ::mkstemp(probe.data());
     if (fd < 0)
-        return SystemError(errno);
+        return errno;
     ::close(fd);
     ::unlink(probe.c_str());
-    return {};
+    return 0;
 }
 
 const char *kPlantedLink = "passes through a link that another user planted in a shared folder";
@@ -84,18 +85,18 @@ std::string CharacterFileName(const std::string &name, int copy)
     return stem + ".tbl";
 }
 
-std::string CheckWritableFolder(const std::string &dir)
+StepResult CheckWritableFolder(const std::string &dir)
 {
     struct stat info {};
     if (::stat(dir.c_str(), &info) != 0)
         return FolderError(dir, SystemError(errno));
     if (!S_ISDIR(info.st_mode))
         return FolderError(dir, "not a folder");
-    const std::string reason = ProbeFolder(dir);
-    return reason.empty() ? std::string() : FolderError(dir, reason);
+    const int error = ProbeFolder(dir);
+    return error == 0 ? StepResult() : FolderError(dir, SystemError(error));
 }
 
-std::string PrepareFolder(const std::string &dir, bool &created)
+StepResult PrepareFolder(const std::string &dir, bool &created)
 {
     created = false;
     if (PassesPlantedLink(dir))
@@ -107,15 +108,15 @@ std::string PrepareFolder(const std::string &dir, bool &created)
         else if (errno != EEXIST)
             return FolderError(dir, SystemError(errno));
     }
-    const std::string problem = CheckWritableFolder(dir);
-    if (!problem.empty() && created) {
+    const StepResult checked = CheckWritableFolder(dir);
+    if (!checked.ok() && created) {
         ::rmdir(dir.c_str());
         created = false;
     }
-    return problem;
+    return checked;
 }
 
-std::string CheckPdfPath(const std::string &path)
+StepResult CheckPdfPath(const std::string &path)
 {
     auto problem = [&](const std::string &reason) { return PdfError(path, reason); };
     if (path.back() == '/')
@@ -145,14 +146,14 @@ std::string CheckPdfPath(const std::string &path)
         return problem(SystemError(errno));
     if (!S_ISDIR(info.st_mode))
         return problem(SystemError(ENOTDIR));
-    const std::string reason = ProbeFolder(dir);
-    return reason.empty() ? std::string() : problem(reason);
+    const int error = ProbeFolder(dir);
+    return error == 0 ? StepResult() : problem(SystemError(error));
 }
 
-std::string WritePdfFile(const std::string &target, const std::string &pdf)
+StepResult WritePdfFile(const std::string &target, const std::string &pdf)
 {
     const FileResult written = WriteFileSafely(target, pdf);
-    return written.ok() ? std::string() : PdfError(target, FileErrorText(written));
+    return written.ok() ? StepResult() : PdfError(target, FileErrorText(written));
 }
 
 void RemoveFiles(const std::vector<std::string> &paths)
@@ -161,15 +162,16 @@ void RemoveFiles(const std::vector<std::string> &paths)
         ::unlink(path.c_str());
 }
 
-std::string WriteCharacterFiles(const std::string &dir,
-                                const std::vector<CharacterRecordType> &records,
-                                std::vector<std::string> &written)
+StepResult WriteCharacterFiles(const std::string &dir,
+                               const std::vector<CharacterRecordType> &records,
+                               std::vector<std::string> &written)
 {
     written.clear();
-    auto fail = [&](const std::string &path, const FileResult &result) {
+    auto fail = [&](const std::string &path, const FileResult &result) -> StepResult {
         RemoveFiles(written);
         written.clear();
-        return "cannot write '" + Printable(path) + "': " + FileErrorText(result);
+        return {.failed = true,
+                .message = "cannot write '" + Printable(path) + "': " + FileErrorText(result)};
     };
 
     for (const CharacterRecordType &record : records) {

@@ -9,40 +9,46 @@
 
 namespace quelvane::roll {
 
+// What became of a check or a write: done, or failed with a one-line reason that names the
+// folder or file.
+struct StepResult {
+    bool failed = false;
+    std::string message; // set when failed
+    bool ok() const { return !failed; }
+};
+
 // The file name for a character: its name with ".tbl". Characters that do not belong in a
 // file name (a slash, a control character, a leading dot) become '_'; an empty name gives
 // "Cadrelant". `copy` 2, 3, ... adds "-2", "-3" before the extension.
 std::string CharacterFileName(const std::string &name, int copy = 1);
 
-// Empty when files can be created in `dir`; otherwise a one-line reason naming the folder.
-// Tries a real file (removed at once), so read-only mounts are caught too.
-std::string CheckWritableFolder(const std::string &dir);
+// Done when files can be created in `dir`. Tries a real file (removed at once), so read-only
+// mounts are caught too.
+StepResult CheckWritableFolder(const std::string &dir);
 
 // Creates `dir` when it is missing and its parent folder exists (one level, as mkdir does),
 // then checks it as CheckWritableFolder does. `created` tells whether this call made it; a
 // folder it made is removed again on a failure here.
-std::string PrepareFolder(const std::string &dir, bool &created);
+StepResult PrepareFolder(const std::string &dir, bool &created);
 
-// Empty when a PDF can be written at `path`: its folder takes new files and the path is not
-// a folder or a device. Otherwise a one-line reason naming the path.
-std::string CheckPdfPath(const std::string &path);
+// Done when a PDF can be written at `path`: its folder takes new files and the path is not
+// a folder or a device.
+StepResult CheckPdfPath(const std::string &path);
 
 // Writes each record to `dir` as WriteCharacterText does, under its CharacterFileName. An
 // existing file is never replaced: the next free copy number is taken, atomically, so
 // another program creating the same name at the same moment is safe too; each file appears
-// only whole and synced (WriteFileSafely's CreateNew). On any failure the
-// files this call created are removed again and the reason is returned; empty on success.
-// `written` receives the paths, in record order.
-std::string WriteCharacterFiles(const std::string &dir,
-                                const std::vector<CharacterRecordType> &records,
-                                std::vector<std::string> &written);
+// only whole and synced (WriteFileSafely's CreateNew). On any failure the files this call
+// created are removed again. `written` receives the paths, in record order.
+StepResult WriteCharacterFiles(const std::string &dir,
+                               const std::vector<CharacterRecordType> &records,
+                               std::vector<std::string> &written);
 
 // Removes files written by WriteCharacterFiles when a later step of the run fails.
 void RemoveFiles(const std::vector<std::string> &paths);
 
-// Puts `pdf` at `target` through WriteFileSafely, replacing an older file of that name; empty
-// on success, else a one-line reason naming `target`.
-std::string WritePdfFile(const std::string &target, const std::string &pdf);
+// Puts `pdf` at `target` through WriteFileSafely, replacing an older file of that name.
+StepResult WritePdfFile(const std::string &target, const std::string &pdf);
 
 // "Permission denied" and so on, for errno values; the same text in every locale.
 std::string SystemError(int error);

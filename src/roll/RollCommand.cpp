@@ -76,25 +76,25 @@ int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostrea
     // Every check that can refuse the input runs before anything is written; a missing
     // folder for -o is made first, so that --pdf may name a file inside it.
     if (!options.outDir.empty()) {
-        std::string problem;
+        StepResult prepared;
         {
             const TakeBackStep step;
             ClearTakeBack();
-            problem = PrepareFolder(options.outDir, createdFolder);
+            prepared = PrepareFolder(options.outDir, createdFolder);
             if (createdFolder)
                 TakeBackFolder(options.outDir);
         }
-        if (!problem.empty())
-            return fail(problem, kExitBadInput);
+        if (!prepared.ok())
+            return fail(prepared.message, kExitBadInput);
     }
     if (!options.pdfPath.empty()) {
-        std::string problem;
+        StepResult checked;
         {
             const TakeBackStep step;
-            problem = CheckPdfPath(options.pdfPath);
+            checked = CheckPdfPath(options.pdfPath);
         }
-        if (!problem.empty())
-            return fail(problem, kExitBadInput);
+        if (!checked.ok())
+            return fail(checked.message, kExitBadInput);
     }
 
     const uint64_t seed = options.seed ? *options.seed : ClockSeed();
@@ -113,18 +113,18 @@ int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostrea
         int done = 0;
         for (const CharacterRecordType &record : records) {
             one.front() = record;
-            std::string problem;
+            StepResult saved;
             {
                 const TakeBackStep step;
-                problem = WriteCharacterFiles(options.outDir, one, path);
+                saved = WriteCharacterFiles(options.outDir, one, path);
                 for (const std::string &file : path) {
                     written.push_back(file);
                     TakeBackFile(file);
                 }
             }
-            if (!problem.empty()) {
+            if (!saved.ok()) {
                 progress.Finish();
-                return fail(problem, kExitWriteFailed);
+                return fail(saved.message, kExitWriteFailed);
             }
             if (terminal)
                 progress.Update(++done, total, terminal());
@@ -135,9 +135,9 @@ int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostrea
     // signal to leave behind.
     std::string pdf;
     if (!options.pdfPath.empty()) {
-        const std::string problem = renderPdf(pdf, records, options.paper);
-        if (!problem.empty())
-            return fail(problem, kExitWriteFailed);
+        const StepResult drawn = renderPdf(pdf, records, options.paper);
+        if (!drawn.ok())
+            return fail(drawn.message, kExitWriteFailed);
     }
 
     if (options.quiet) {
@@ -158,16 +158,16 @@ int RunRoll(const std::vector<std::string> &args, std::ostream &out, std::ostrea
     // Last, so that any failure before it leaves an older PDF of that name as it was. From
     // the moment the PDF is in place the run has succeeded, and a signal takes nothing back.
     {
-        std::string problem;
+        StepResult placed;
         {
             const TakeBackStep step;
             if (!options.pdfPath.empty())
-                problem = WritePdfFile(options.pdfPath, pdf);
-            if (problem.empty())
+                placed = WritePdfFile(options.pdfPath, pdf);
+            if (placed.ok())
                 ClearTakeBack();
         }
-        if (!problem.empty())
-            return fail(problem, kExitWriteFailed);
+        if (!placed.ok())
+            return fail(placed.message, kExitWriteFailed);
     }
 
     if (!options.outDir.empty()) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/modTarvock.h"
+#include "roll/OutputFiles.h"
 #include "roll/RollOptions.h"
 
 namespace quelvane::roll {
@@ -21,11 +22,10 @@ inline constexpr int kExitBadInput = 2;
 std::vector<CharacterRecordType> RollCharacters(uint64_t seed, int count);
 
 // Draws the sheets of `records` as one PDF into `pdf`, one page each, on `paper` (A4 or
-// Letter); empty on success, else a one-line reason. The program's renderer needs Qt, which
-// this library does not.
-using PdfRenderer = std::function<std::string(std::string &pdf,
-                                              const std::vector<CharacterRecordType> &records,
-                                              Paper paper)>;
+// Letter). The program's renderer needs Qt, which this library does not.
+using PdfRenderer = std::function<StepResult(std::string &pdf,
+                                             const std::vector<CharacterRecordType> &records,
+                                             Paper paper)>;
 
 // Milliseconds since the run started, given only when `err` is a terminal: progress lines
 // are for a person watching, never for a pipe or a log.

@@ -32,8 +32,9 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext &context, const QS
 }
 
 // Qt's GUI starts only here, for --pdf, and never needs a display.
-std::string RenderPdf(std::string &pdf, const std::vector<quelvane::CharacterRecordType> &records,
-                      quelvane::roll::Paper paper)
+quelvane::roll::StepResult RenderPdf(std::string &pdf,
+                                     const std::vector<quelvane::CharacterRecordType> &records,
+                                     quelvane::roll::Paper paper)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     g_qtHandler = qInstallMessageHandler(QuietQtMessages);
@@ -62,7 +63,8 @@ std::string RenderPdf(std::string &pdf, const std::vector<quelvane::CharacterRec
     });
     progress.Finish();
     if (!drawn)
-        return error.isEmpty() ? std::string("cannot draw the PDF") : error.toStdString();
+        return {.failed = true,
+                .message = error.isEmpty() ? "cannot draw the PDF" : error.toStdString()};
     pdf.assign(bytes.constData(), size_t(bytes.size()));
     return {};
 }

@@ -191,8 +191,9 @@ private slots:
         if (middle) {
             QCOMPARE(SaveFileReplacing(planted + "/new.tbl", "1\r\n").status, FileStatus::CannotOpen);
             bool created = false;
-            const std::string problem = roll::PrepareFolder((planted + "/sub").toStdString(), created);
-            QVERIFY2(problem.find("planted") != std::string::npos, problem.c_str());
+            const roll::StepResult prepared = roll::PrepareFolder((planted + "/sub").toStdString(), created);
+            QVERIFY(!prepared.ok());
+            QVERIFY2(prepared.message.find("planted") != std::string::npos, prepared.message.c_str());
             QVERIFY(!created);
         }
         QCOMPARE(Contents(thesis), QByteArray("years of work"));

@@ -344,7 +344,7 @@ private slots:
                 QVERIFY(records == RollCharacters(12, 4));
             }();
             pdf = "%PDF drawn";
-            return std::string();
+            return StepResult();
         });
         QCOMPARE(status, kExitOk);
         QCOMPARE(calls, pdfCalls);
@@ -375,7 +375,7 @@ private slots:
         std::ostringstream out, err;
         const int status = RunRoll(args, out, err, [](std::string &pdf, const auto &, Paper) {
             pdf = "%PDF drawn";
-            return std::string();
+            return StepResult();
         });
         QCOMPARE(status, kExitOk);
         QCOMPARE(out.str(), std::string());
@@ -445,10 +445,10 @@ private slots:
         std::ostream refusing(nullptr); // every write fails, as on a full disk
         std::ostream &out = failure == "stdout" ? refusing : static_cast<std::ostream &>(text);
         const int status = RunRoll({"-n", "3", "-o", folder.toStdString(), "--pdf", pdf.toStdString()}, out, err,
-                                   [&](std::string &drawn, const auto &, Paper) -> std::string {
+                                   [&](std::string &drawn, const auto &, Paper) -> StepResult {
                                        [&] { QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 3); }();
                                        if (failure == "pdf")
-                                           return "the disk is full";
+                                           return {.failed = true, .message = "the disk is full"};
                                        drawn = "%PDF new";
                                        if (failure == "rename") { // a folder now stands in the way
                                            QFile::remove(pdf);
@@ -505,8 +505,8 @@ private slots:
             precious.write("keep me");
         }
         std::vector<std::string> written;
-        const std::string problem = WriteCharacterFiles(dir.path().toStdString(), records, written);
-        QCOMPARE(QString::fromStdString(problem), QString());
+        const StepResult saved = WriteCharacterFiles(dir.path().toStdString(), records, written);
+        QVERIFY2(saved.ok(), saved.message.c_str());
         QCOMPARE(int(written.size()), 4);
         QCOMPARE(ReadFile(taken), QByteArray("keep me"));
         QCOMPARE(QString::fromStdString(written[0]),
@@ -526,8 +526,9 @@ private slots:
         std::vector<CharacterRecordType> records = RollCharacters(5, 3);
         records[2].Name = std::string(300, 'X'); // longer than a file name may be
         std::vector<std::string> written;
-        const std::string problem = WriteCharacterFiles(dir.path().toStdString(), records, written);
-        QVERIFY(problem.find("File name too long") != std::string::npos);
+        const StepResult saved = WriteCharacterFiles(dir.path().toStdString(), records, written);
+        QVERIFY(!saved.ok());
+        QVERIFY(saved.message.find("File name too long") != std::string::npos);
         QVERIFY(written.empty());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
     }
@@ -545,10 +546,11 @@ private slots:
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
         std::vector<std::string> written;
-        const std::string problem = WriteCharacterFiles(dir.path().toStdString(), records, written);
+        const StepResult saved = WriteCharacterFiles(dir.path().toStdString(), records, written);
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, oldHandler);
-        QVERIFY2(problem.find("File too large") != std::string::npos, problem.c_str());
+        QVERIFY(!saved.ok());
+        QVERIFY2(saved.message.find("File too large") != std::string::npos, saved.message.c_str());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
     }
 
@@ -581,12 +583,10 @@ private slots:
                 QFile::setPermissions(target, QFile::ReadOwner | QFile::ExeOwner);
             }
         }
-        const QString problem = QString::fromStdString(CheckWritableFolder(target.toStdString()));
-        if (reason.isEmpty()) {
-            QCOMPARE(problem, QString());
-        } else {
-            QCOMPARE(problem, "cannot write to folder '" + target + "': " + reason);
-        }
+        const StepResult checked = CheckWritableFolder(target.toStdString());
+        QCOMPARE(checked.ok(), reason.isEmpty());
+        if (!reason.isEmpty())
+            QCOMPARE(QString::fromStdString(checked.message), "cannot write to folder '" + target + "': " + reason);
         // The probe file never stays behind.
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
         if (path == "readonly" && geteuid() != 0)
@@ -602,8 +602,10 @@ private slots:
         const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
         QVERIFY(watch >= 0);
         QVERIFY(::inotify_add_watch(watch, QFile::encodeName(dir.path()).constData(), IN_CREATE) >= 0);
-        QCOMPARE(QString::fromStdString(CheckWritableFolder(dir.path().toStdString())), QString());
-        QCOMPARE(QString::fromStdString(CheckPdfPath(dir.filePath("team.pdf").toStdString())), QString());
+        const StepResult folder = CheckWritableFolder(dir.path().toStdString());
+        QVERIFY2(folder.ok(), folder.message.c_str());
+        const StepResult pdf = CheckPdfPath(dir.filePath("team.pdf").toStdString());
+        QVERIFY2(pdf.ok(), pdf.message.c_str());
         char events[4096];
         const ssize_t got = ::read(watch, events, sizeof events);
         const int error = errno;
