@@ -79,80 +79,80 @@ std::string Quoted(const std::string &text)
     return quoted;
 }
 
-// Applies one option; returns an error text, empty on success.
-std::string Apply(const OptionDef &def, const std::string &value, ParseResult &result)
-{
-    RollOptions &options = result.options;
-    switch (def.option) {
-    case Option::Count: {
-        uint64_t count = 0;
-        switch (ParseWholeNumber(value, uint64_t(kMaxCount), count)) {
-        case NumberError::NotANumber:
-            return "count " + Quoted(value) + " is not a whole number (1 to 10000)";
-        case NumberError::TooLarge:
-            return "count " + Printable(value) + " is out of range (1 to 10000)";
-        case NumberError::None:
-            break;
-        }
-        if (count < uint64_t(kMinCount))
-            return "count " + Printable(value) + " is out of range (1 to 10000)";
-        options.count = int(count);
-        return {};
-    }
-    case Option::Seed: {
-        uint64_t seed = 0;
-        switch (ParseWholeNumber(value, std::numeric_limits<uint64_t>::max(), seed)) {
-        case NumberError::NotANumber:
-            return "seed " + Quoted(value) + " is not a whole number (0 to 18446744073709551615)";
-        case NumberError::TooLarge:
-            return "seed " + Printable(value) + " is too large (0 to 18446744073709551615)";
-        case NumberError::None:
-            break;
-        }
-        options.seed = seed;
-        return {};
-    }
-    case Option::Out:
-        if (value.empty())
-            return "option '--out' needs a folder name";
-        options.outDir = value;
-        return {};
-    case Option::Pdf:
-        if (value.empty())
-            return "option '--pdf' needs a file name";
-        options.pdfPath = value;
-        return {};
-    case Option::Paper:
-        if (value == "a4" || value == "A4") {
-            options.paper = Paper::A4;
-        } else if (value == "letter" || value == "Letter") {
-            options.paper = Paper::Letter;
-        } else {
-            return "paper " + Quoted(value) + " is not a4 or letter";
-        }
-        return {};
-    case Option::Json:
-        options.json = true;
-        return {};
-    case Option::Quiet:
-        options.quiet = true;
-        return {};
-    case Option::Help:
-        result.outcome = ParseOutcome::Help;
-        return {};
-    case Option::Version:
-        result.outcome = ParseOutcome::Version;
-        return {};
-    }
-    return {};
-}
-
 ParseResult Fail(std::string error)
 {
     ParseResult result;
     result.outcome = ParseOutcome::Error;
     result.error = std::move(error);
     return result;
+}
+
+// Applies one option to `result`; a value it cannot take makes the whole result an Error.
+void Apply(const OptionDef &def, const std::string &value, ParseResult &result)
+{
+    RollOptions &options = result.options;
+    const auto reject = [&result](std::string error) { result = Fail(std::move(error)); };
+    switch (def.option) {
+    case Option::Count: {
+        uint64_t count = 0;
+        switch (ParseWholeNumber(value, uint64_t(kMaxCount), count)) {
+        case NumberError::NotANumber:
+            return reject("count " + Quoted(value) + " is not a whole number (1 to 10000)");
+        case NumberError::TooLarge:
+            return reject("count " + Printable(value) + " is out of range (1 to 10000)");
+        case NumberError::None:
+            break;
+        }
+        if (count < uint64_t(kMinCount))
+            return reject("count " + Printable(value) + " is out of range (1 to 10000)");
+        options.count = int(count);
+        return;
+    }
+    case Option::Seed: {
+        uint64_t seed = 0;
+        switch (ParseWholeNumber(value, std::numeric_limits<uint64_t>::max(), seed)) {
+        case NumberError::NotANumber:
+            return reject("seed " + Quoted(value) + " is not a whole number (0 to 18446744073709551615)");
+        case NumberError::TooLarge:
+            return reject("seed " + Printable(value) + " is too large (0 to 18446744073709551615)");
+        case NumberError::None:
+            break;
+        }
+        options.seed = seed;
+        return;
+    }
+    case Option::Out:
+        if (value.empty())
+            return reject("option '--out' needs a folder name");
+        options.outDir = value;
+        return;
+    case Option::Pdf:
+        if (value.empty())
+            return reject("option '--pdf' needs a file name");
+        options.pdfPath = value;
+        return;
+    case Option::Paper:
+        if (value == "a4" || value == "A4") {
+            options.paper = Paper::A4;
+        } else if (value == "letter" || value == "Letter") {
+            options.paper = Paper::Letter;
+        } else {
+            return reject("paper " + Quoted(value) + " is not a4 or letter");
+        }
+        return;
+    case Option::Json:
+        options.json = true;
+        return;
+    case Option::Quiet:
+        options.quiet = true;
+        return;
+    case Option::Help:
+        result.outcome = ParseOutcome::Help;
+        return;
+    case Option::Version:
+        result.outcome = ParseOutcome::Version;
+        return;
+    }
 }
 
 } // namespace
@@ -215,9 +215,7 @@ ParseResult ParseRollArguments(const std::vector<std::string> &args)
             return Fail("option " + Quoted(shownName) + " takes no value");
         }
 
-        const std::string error = Apply(*def, value, result);
-        if (!error.empty())
-            return Fail(error);
+        Apply(*def, value, result);
         if (result.outcome != ParseOutcome::Roll)
             return result;
     }
