@@ -254,9 +254,7 @@ bool FindFolder(const std::string &path, bool pathIsLink, int fd, Descriptor &fo
 
 bool SyncFolder(int folder)
 {
-    if (::fsync(folder) == 0 || errno == EINVAL || errno == ENOTSUP)
-        return true;
-    return errno == EBADF; // an O_PATH folder cannot be synced; nothing better is possible
+    return Synced(folder) || errno == EBADF; // an O_PATH folder cannot be synced; nothing better is possible
 }
 
 // Every extended attribute of `from` on `to`, and none that `from` lacks (an ACL inherited

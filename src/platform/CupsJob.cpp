@@ -62,6 +62,12 @@ bool LoadCups(QString *why = nullptr)
     return loaded != nullptr;
 }
 
+// The scheduler's own message, or the name of its status when it gave none.
+QString SchedulerWords(const char *message, ipp_status_t status)
+{
+    return QString::fromUtf8(message && *message ? message : cups->ippErrorString(status));
+}
+
 // One connection to the scheduler, each of whose waits ends after kPrintSystemWaitSeconds.
 class Connection {
 public:
@@ -92,10 +98,8 @@ public:
             return QStringLiteral("the print system did not answer within %1 seconds").arg(kPrintSystemWaitSeconds);
         if (const int error = cups->httpError(http_))
             return QString::fromLocal8Bit(std::strerror(error));
-        if (cups->cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
-            const char *text = cups->cupsLastErrorString();
-            return QString::fromUtf8(text && *text ? text : cups->ippErrorString(cups->cupsLastError()));
-        }
+        if (cups->cupsLastError() > IPP_STATUS_OK_CONFLICTING)
+            return SchedulerWords(cups->cupsLastErrorString(), cups->cupsLastError());
         return QStringLiteral("the connection to the print system ended early");
     }
 
@@ -120,8 +124,8 @@ bool Answered(ipp_t *response, const Connection &connection, QString &reason)
     const ipp_status_t status = cups->ippGetStatusCode(response);
     if (status <= IPP_STATUS_OK_CONFLICTING)
         return true;
-    const char *text = cups->ippGetString(cups->ippFindAttribute(response, "status-message", IPP_TAG_TEXT), 0, nullptr);
-    reason = QString::fromUtf8(text && *text ? text : cups->ippErrorString(status));
+    reason = SchedulerWords(cups->ippGetString(cups->ippFindAttribute(response, "status-message", IPP_TAG_TEXT), 0, nullptr),
+                            status);
     return false;
 }
 

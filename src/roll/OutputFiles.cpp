@@ -27,13 +27,12 @@ std::string JoinPath(const std::string &dir, const std::string &name)
 
 StepResult FolderError(const std::string &dir, const std::string &reason)
 {
-    return {.failed = true,
-            .message = "cannot write to folder '" + Printable(dir) + "': " + reason};
+    return StepResult::Failure("cannot write to folder '" + Printable(dir) + "': " + reason);
 }
 
 StepResult PdfError(const std::string &path, const std::string &reason)
 {
-    return {.failed = true, .message = "cannot write PDF '" + Printable(path) + "': " + reason};
+    return StepResult::Failure("cannot write PDF '" + Printable(path) + "': " + reason);
 }
 
 // Makes a file in `dir` and lets it go; 0 on success, else the errno. Unnamed where the file
@@ -170,8 +169,7 @@ StepResult WriteCharacterFiles(const std::string &dir,
     auto fail = [&](const std::string &path, const FileResult &result) -> StepResult {
         RemoveFiles(written);
         written.clear();
-        return {.failed = true,
-                .message = "cannot write '" + Printable(path) + "': " + FileErrorText(result)};
+        return StepResult::Failure("cannot write '" + Printable(path) + "': " + FileErrorText(result));
     };
 
     for (const CharacterRecordType &record : records) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/modTarvock.h"
@@ -15,6 +16,7 @@ struct StepResult {
     bool failed = false;
     std::string message; // set when failed
     bool ok() const { return !failed; }
+    static StepResult Failure(std::string why) { return {true, std::move(why)}; }
 };
 
 // The file name for a character: its name with ".tbl". Characters that do not belong in a

@@ -63,8 +63,7 @@ quelvane::roll::StepResult RenderPdf(std::string &pdf,
     });
     progress.Finish();
     if (!drawn)
-        return {.failed = true,
-                .message = error.isEmpty() ? "cannot draw the PDF" : error.toStdString()};
+        return quelvane::roll::StepResult::Failure(error.isEmpty() ? "cannot draw the PDF" : error.toStdString());
     pdf.assign(bytes.constData(), size_t(bytes.size()));
     return {};
 }

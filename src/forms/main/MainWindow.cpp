@@ -138,7 +138,7 @@ void MainWindow::SaveCharacter()
 void MainWindow::cmdLoad_Click()
 {
     if (const auto path = ChooseCharacterFile(*CommonDialog1))
-        LoadCharacter(*path, LoadFailure::Silent);
+        LoadCharacter(QFile::encodeName(*path), LoadFailure::Silent);
 }
 
 void MainWindow::LoadAtStart(const QByteArray &nativePath)
@@ -151,14 +151,13 @@ void MainWindow::LoadAtStart(const QByteArray &nativePath)
     // Latin-1 maps byte to character and back, so the cleaning keeps every byte.
     absolute = QDir::cleanPath(QString::fromLatin1(absolute)).toLatin1();
     CommonDialog1->FileName = QFile::decodeName(absolute);
-    if (LoadCharacterFile(absolute, LoadFailure::Told))
-        SetStatus(CommonDialog1->FileName + QStringLiteral(" loaded."));
+    LoadCharacter(absolute, LoadFailure::Told);
 }
 
-void MainWindow::LoadCharacter(const QString &path, LoadFailure failure)
+void MainWindow::LoadCharacter(const QByteArray &nativePath, LoadFailure failure)
 {
-    if (LoadCharacterFile(QFile::encodeName(path), failure))
-        SetStatus(path + QStringLiteral(" loaded."));
+    if (LoadCharacterFile(nativePath, failure))
+        SetStatus(QFile::decodeName(nativePath) + QStringLiteral(" loaded."));
 }
 
 void MainWindow::Image1_Click()

@@ -55,7 +55,7 @@ public slots:
 
 private:
     void SaveCharacter();
-    void LoadCharacter(const QString &path, LoadFailure failure);
+    void LoadCharacter(const QByteArray &nativePath, LoadFailure failure);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
