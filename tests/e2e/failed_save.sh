@@ -33,11 +33,8 @@ expect_failed_save() {
     [ "$(e2e_read_status)" = "$status" ] || e2e_fail "the failed save changed the status line"
 }
 
-e2e_start_xvfb
-e2e_start_atspi
-e2e_start_app
-main=$(e2e_wait_window "Quelvane Cadrelant Generator")
-e2e_focus "$main"
+e2e_start_main
+main=$E2E_MAIN
 e2e_key alt+n
 e2e_wait_text status ends-with " created."
 

@@ -1,7 +1,5 @@
 #include <QtTest>
 
-#include <QAccessible>
-
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
@@ -63,15 +61,6 @@ private slots:
     {
         gui_.reset();
         QVERIFY(!About::IsLoaded());
-    }
-
-    // Screen readers announce the box as a dialog with its name.
-    void isADialogForScreenReaders()
-    {
-        frmAbout *about = About::Get();
-        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(about);
-        QCOMPARE(accessible->role(), QAccessible::Dialog);
-        QCOMPARE(accessible->text(QAccessible::Name), QString("About Quelvane Cadrelant Generator"));
     }
 
     void fixedFrameOfTheDesignedSize()

@@ -1,6 +1,5 @@
 #include <QtTest>
 
-#include <QAccessible>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
@@ -242,15 +241,6 @@ private slots:
                 touching << QString("right at %1").arg(y);
         }
         QVERIFY2(touching.isEmpty(), qPrintable(touching.join(", ")));
-    }
-
-    // The status line over the accessibility interface: the notice, named by its text.
-    void statusLineIsANoticeNamedByItsText()
-    {
-        gui_->main->SetStatus("X.tbl saved.");
-        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(gui_->main->Label1);
-        QCOMPARE(accessible->role(), QAccessible::Notification);
-        QCOMPARE(accessible->text(QAccessible::Name), QString("X.tbl saved."));
     }
 
     // On a screen that scales by two, the window icon comes from a picture of the same design

@@ -388,8 +388,6 @@ private slots:
         QTest::addRow("renamed over after the open, staged") << opened << "rename" << false << true;
         QTest::addRow("removed after the open, staged") << opened << "remove" << false << true;
         QTest::addRow("renamed over after the open, in place") << opened << "rename" << true << true;
-        QTest::addRow("removed after the open, in place") << opened << "remove" << true << true;
-        QTest::addRow("created after the open, new file") << opened << "create" << false << false;
         QTest::addRow("renamed over before the rename, staged") << written << "rename" << false << true;
         QTest::addRow("removed before the rename, staged") << written << "remove" << false << true;
         QTest::addRow("renamed over during the write, in place") << written << "rename" << true << true;

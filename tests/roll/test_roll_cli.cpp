@@ -422,27 +422,6 @@ private slots:
         QCOMPARE(FilesIn(dir.path()), QStringList{"team.pdf"});
     }
 
-    // -q: the PDF alone, nothing on standard output. (Where the sheet stands on the page:
-    // test_sheet_page, on the same renderer.)
-    void quietRunWritesThePdfAlone_data()
-    {
-        QTest::addColumn<QString>("quiet");
-        QTest::addRow("-q") << "-q";
-        QTest::addRow("--quiet") << "--quiet";
-    }
-    void quietRunWritesThePdfAlone()
-    {
-        QFETCH(QString, quiet);
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString pdf = dir.filePath("team.pdf");
-        const Run run = RollProcess({quiet, "--seed", "6", "-n", "2", "--pdf", pdf});
-        QCOMPARE(run.status, 0);
-        QCOMPARE(run.out, QByteArray());
-        QCOMPARE(QString::fromUtf8(run.err), "quelvane-roll: seed 6\nquelvane-roll: 2 pages written to " + pdf + "\n");
-        QCOMPARE(Tool("pdfinfo", {pdf}).section("Pages:", 1).section('\n', 0, 0).trimmed(), QString("2"));
-    }
-
     void pdfPaperFollowsTheLocaleUnlessAsked_data()
     {
         QTest::addColumn<QStringList>("env"); // on top of LC_ALL, LC_PAPER and LANG unset
